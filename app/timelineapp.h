@@ -1,0 +1,26 @@
+#ifndef TIMELINEAPP_H
+#define TIMELINEAPP_H
+
+#include "ui_mainwindow.h"
+
+#include <QMainWindow>
+
+// The main window: the time axis with its thumbwheel, the zoom scroll bar and
+// the five zoom buttons. Each zoom button carries its zoom level (0 hour ..
+// 4 year) as the data of its one action, which the Timeline reads when the
+// button is clicked.
+class TimelineApp : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TimelineApp(QWidget *parent = nullptr);
+    ~TimelineApp() override;
+
+    const Ui_MainWindow &form() const { return ui; }
+
+private:
+    Ui_MainWindow ui;
+};
+
+#endif // TIMELINEAPP_H

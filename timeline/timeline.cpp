@@ -1,0 +1,207 @@
+#include "timeline.h"
+
+#include "tlcanvas.h"
+
+#include <QAction>
+#include <QMouseEvent>
+#include <QMutexLocker>
+#include <QResizeEvent>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+const double MinExponent = std::log10(double(Timeline::MinScale));
+const double MaxExponent = std::log10(double(Timeline::MaxScale));
+
+// One notch of a common mouse wheel is 15 degrees and zooms by 15 percent; a
+// single turn of more than that zooms in by at most this much.
+constexpr int MaxZoomInStep = 25;
+constexpr int MaxDegreesPerStep = 15;
+
+struct ZoomLevel
+{
+    int level;
+    quint32 scale;
+};
+// Hour, day, week, month and year: the scales of the five zoom buttons.
+constexpr ZoomLevel ZoomLevels[] = {
+    {0, 1340}, {1, 4100}, {2, 56000}, {3, 840000}, {4, 3700000},
+};
+
+// The wheel's rotation in eighths of a degree: the component that turned most,
+// the vertical one on a tie.
+int wheelDelta(const QWheelEvent *event)
+{
+    const QPoint angle = event->angleDelta();
+    return std::abs(qint64(angle.x())) > std::abs(qint64(angle.y())) ? angle.x() : angle.y();
+}
+
+} // namespace
+
+Timeline::Timeline(QWidget *parent)
+    : QWidget(parent)
+{
+    canvas = new TLCanvas(this);
+    windowStart = QDateTime::currentDateTime();
+
+    auto *layout = new QVBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(canvas);
+    setLayout(layout);
+
+    connect(canvas, &TLCanvas::canvasRepaintSignal, this, &Timeline::canvasRepaintSlot);
+    connect(canvas, &TLCanvas::canvasWheelSignal, this, &Timeline::canvasWheelSlot);
+    connect(canvas, &TLCanvas::canvasMouseClickSignal, this, &Timeline::canvasClickedSlot);
+    connect(canvas, &TLCanvas::canvasMouseDragSignal, this, &Timeline::canvasDraggedSlot);
+}
+
+Timeline::~Timeline() = default;
+
+QSize Timeline::sizeHint() const
+{
+    return QSize(500, 60);
+}
+
+void Timeline::resizeEvent(QResizeEvent *event)
+{
+    viewWidth = event->size().width();
+    viewHeight = event->size().height();
+}
+
+quint32 Timeline::currentSecondsPer100Px() const
+{
+    QMutexLocker locker(&scaleMutex);
+    return secondsPer100Px;
+}
+
+void Timeline::setWindowStart(const QDateTime &start)
+{
+    if (!start.isValid())
+        return;
+    windowStart = start;
+    canvas->update();
+}
+
+void Timeline::moveWindowStart(qint64 seconds)
+{
+    // Near the end of the representable range a shift may overshoot; the view
+    // then goes as far as it can instead of turning invalid.
+    QDateTime moved = windowStart.addSecs(seconds);
+    while (!moved.isValid() && seconds != 0) {
+        seconds /= 2;
+        moved = windowStart.addSecs(seconds);
+    }
+    if (moved.isValid())
+        windowStart = moved;
+}
+
+void Timeline::zoomTo(int newScale)
+{
+    quint32 oldScale;
+    {
+        QMutexLocker locker(&scaleMutex);
+        oldScale = secondsPer100Px;
+        secondsPer100Px = quint32(newScale);
+    }
+    // Keep the instant at the middle of the view where it is: zooming in moves
+    // the left edge later, zooming out moves it earlier.
+    const int half = int(viewWidth * 0.5);
+    const auto difference = qint64(oldScale) - qint64(quint32(newScale));
+    moveWindowStart(qint64(double(difference) / 100.0 * half));
+    canvas->update();
+}
+
+float Timeline::zoomFraction() const
+{
+    const double exponent = std::log10(double(currentSecondsPer100Px()));
+    return float((exponent - MinExponent) / (MaxExponent - MinExponent));
+}
+
+int Timeline::zoomPercent() const
+{
+    return int(zoomFraction() * 100);
+}
+
+quint32 Timeline::zoomLevelScale(int level)
+{
+    for (const ZoomLevel &zoom : ZoomLevels) {
+        if (zoom.level == level)
+            return zoom.scale;
+    }
+    return 0;
+}
+
+quint32 Timeline::scaleForPercent(int percent)
+{
+    // The zoom control never sends a percent outside 0..100; anything else is
+    // taken as the nearest end, so the scale cannot reach 0.
+    percent = qBound(0, percent, 100);
+    const auto exponent = float(MinExponent + (percent / 100.0) * (MaxExponent - MinExponent));
+    return quint32(qint64(std::pow(10.0, double(exponent))));
+}
+
+void Timeline::changeZoomSlot(int percent)
+{
+    zoomTo(int(scaleForPercent(percent)));
+}
+
+void Timeline::canvasWheelSlot(QWheelEvent *event)
+{
+    const int degrees = wheelDelta(event) / 8;
+    const int step = degrees > MaxDegreesPerStep ? MaxZoomInStep : degrees;
+    const double candidate = currentSecondsPer100Px() * (1 - step / 100.0);
+
+    double scale;
+    if (candidate < MinScale) {
+        scale = MinScale;
+    } else {
+        const auto single = float(candidate);
+        scale = single > float(MaxScale) ? MaxScale : double(single);
+    }
+    zoomTo(int(scale));
+    emit zoomChangedSignal(zoomPercent());
+}
+
+void Timeline::setZoomLevelSlot()
+{
+    // The button that was clicked carries its zoom level as the data of its
+    // first action. Anything else (no sender, no widget, no action, an unknown
+    // level) changes nothing; the percent is reported all the same.
+    const auto *button = qobject_cast<const QWidget *>(sender());
+    if (button && !button->actions().isEmpty()) {
+        const quint32 scale = zoomLevelScale(button->actions().first()->data().toInt());
+        if (scale != 0)
+            zoomTo(int(scale));
+    }
+    emit zoomChangedSignal(zoomPercent());
+}
+
+void Timeline::canvasDraggedSlot(QPoint start, QPoint end)
+{
+    // Moving the pointer right moves the window earlier, so the painted scale
+    // follows the pointer. Only the horizontal movement counts.
+    const qint64 dx = qint64(start.x()) - end.x();
+    moveWindowStart(qint64(double(dx) / 100.0 * double(secondsPer100Px)));
+    canvas->update();
+}
+
+void Timeline::canvasRepaintSlot(QWidget *target)
+{
+    segment.setWindowStart(windowStart);
+    segment.setSecondsPer100Px(currentSecondsPer100Px());
+    segment.setViewWidth(quint32(qMax(viewWidth, 0)));
+    segment.setViewHeight(quint32(qMax(viewHeight, 0)));
+    segment.paint(target);
+}
+
+void Timeline::canvasClickedSlot(QMouseEvent *event)
+{
+    std::printf("clicked at xPos: %d\n", event->position().toPoint().x());
+    // Flushed at once, so a program reading the output sees every click when
+    // it happens.
+    std::fflush(stdout);
+}

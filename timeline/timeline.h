@@ -1,0 +1,79 @@
+#ifndef TIMELINE_H
+#define TIMELINE_H
+
+#include "tlsegment.h"
+
+#include <QDateTime>
+#include <QMutex>
+#include <QPoint>
+#include <QWidget>
+
+class QMouseEvent;
+class QResizeEvent;
+class QWheelEvent;
+class TLCanvas;
+
+// The time axis: owns the visible window (the instant at the left edge and
+// the scale, in seconds per 100 pixels) and turns the user's gestures into
+// changes of both. Its TLCanvas reports the gestures; its TLSegment paints the
+// rows for the current window onto the canvas.
+//
+// The zoom percent places a scale on the range MinScale..MaxScale
+// logarithmically, 0 at the finest and 100 at the coarsest; it is what
+// zoomChangedSignal reports and changeZoomSlot takes.
+class Timeline : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint32 MinScale = 100;
+    static constexpr quint32 MaxScale = 20000000;
+    static constexpr quint32 StartScale = 1728000; // 20 days per 100 pixels
+
+    explicit Timeline(QWidget *parent = nullptr);
+    ~Timeline() override;
+
+    QSize sizeHint() const override;
+
+    quint32 currentSecondsPer100Px() const;
+    QDateTime currentWindowStart() const { return windowStart; }
+    void setWindowStart(const QDateTime &start);
+    TLCanvas *drawingCanvas() const { return canvas; }
+    const TLSegment &timeSegment() const { return segment; }
+    // Sets the scale, keeping the instant at the middle of the view in place.
+    void zoomTo(int newScale);
+    float zoomFraction() const;
+    int zoomPercent() const;
+
+    // The scale of a zoom level (0 hour .. 4 year); 0 for an unknown level.
+    static quint32 zoomLevelScale(int level);
+    // The scale that the zoom control's percent stands for.
+    static quint32 scaleForPercent(int percent);
+
+signals:
+    void zoomChangedSignal(int percent);
+
+public slots:
+    void canvasRepaintSlot(QWidget *target);
+    void canvasWheelSlot(QWheelEvent *event);
+    void canvasClickedSlot(QMouseEvent *event);
+    void canvasDraggedSlot(QPoint start, QPoint end);
+    void changeZoomSlot(int percent);
+    void setZoomLevelSlot();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void moveWindowStart(qint64 seconds);
+
+    int viewWidth = 500;
+    int viewHeight = 0;
+    mutable QMutex scaleMutex;
+    TLCanvas *canvas = nullptr;
+    TLSegment segment;
+    QDateTime windowStart;
+    quint32 secondsPer100Px = StartScale;
+};
+
+#endif // TIMELINE_H
