@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs the whole test suite twice:
+# a normal build (under UTC and under a zone with daylight-saving time) and a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh test
+
+jobs=$(nproc)
+
+echo "== normal build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIMELINE_WERROR=ON
+cmake --build build -j "$jobs"
+for zone in UTC Europe/Berlin; do
+    echo "== tests, TZ=$zone"
+    TZ=$zone ctest --test-dir build --output-on-failure -j "$jobs"
+done
+
+echo "== sanitizer build"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTIMELINE_SANITIZE=ON \
+    -DTIMELINE_WERROR=ON
+cmake --build build-asan -j "$jobs"
+echo "== tests, sanitizers, TZ=America/New_York"
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+TZ=America/New_York ctest --test-dir build-asan --output-on-failure -j "$jobs"

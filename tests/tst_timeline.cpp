@@ -1,0 +1,307 @@
+#include "tlcanvas.h"
+#include "timeline.h"
+
+#include <QAction>
+#include <QImage>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+const QDateTime Start(QDate(2010, 6, 1), QTime(12, 0));
+
+void sendWheel(QWidget *widget, QPoint angleDelta)
+{
+    QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), angleDelta, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+// A timeline at the given scale whose window starts at Start; its width is
+// the default 500 until it gets a resize event.
+void prepare(Timeline &timeline, quint32 scale)
+{
+    timeline.zoomTo(int(scale));
+    timeline.setWindowStart(Start);
+}
+
+} // namespace
+
+class TestTimeline : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void construction();
+    void wheel_data();
+    void wheel();
+    void zoomPercentToScale_data();
+    void zoomPercentToScale();
+    void zoomLevels_data();
+    void zoomLevels();
+    void zoomLevelWithoutButton();
+    void drag_data();
+    void drag();
+    void clickPrintsLine();
+    void paintHandsWindowToSegment();
+    void metaMethods();
+};
+
+void TestTimeline::construction()
+{
+    const QDateTime before = QDateTime::currentDateTime();
+    Timeline timeline;
+    const QDateTime after = QDateTime::currentDateTime();
+    QCOMPARE(timeline.sizeHint(), QSize(500, 60));
+    QCOMPARE(timeline.currentSecondsPer100Px(), 1728000u);
+    QVERIFY(timeline.currentWindowStart() >= before && timeline.currentWindowStart() <= after);
+    QCOMPARE(timeline.zoomPercent(), 79);
+    QCOMPARE(timeline.drawingCanvas()->parentWidget(), &timeline);
+}
+
+void TestTimeline::wheel_data()
+{
+    QTest::addColumn<quint32>("scale");
+    QTest::addColumn<QPoint>("angle");
+    QTest::addColumn<quint32>("newScale");
+    QTest::addColumn<qint64>("shift");
+    QTest::addColumn<int>("percent");
+
+    QTest::newRow("notch in") << 1728000u << QPoint(0, 120) << 1468800u << qint64(648000) << 78;
+    QTest::newRow("notch out") << 1728000u << QPoint(0, -120) << 1987200u << qint64(-648000)
+                               << 81;
+    QTest::newRow("big turn in is 25%") << 1728000u << QPoint(0, 240) << 1296000u
+                                        << qint64(1080000) << 77;
+    QTest::newRow("big turn out is unlimited") << 1728000u << QPoint(0, -240) << 2246400u
+                                               << qint64(-1296000) << 82;
+    for (int delta = -7; delta <= 7; delta += 7)
+        QTest::addRow("delta %d is 0 degrees", delta)
+                << 1728000u << QPoint(0, delta) << 1728000u << qint64(0) << 79;
+    QTest::newRow("horizontal wheel") << 1728000u << QPoint(120, 0) << 1468800u
+                                      << qint64(648000) << 78;
+    QTest::newRow("larger component wins") << 1728000u << QPoint(-120, 16) << 1987200u
+                                           << qint64(-648000) << 81;
+    QTest::newRow("finest stays") << 100u << QPoint(0, 120) << 100u << qint64(0) << 0;
+    QTest::newRow("coarsest stays") << 20000000u << QPoint(0, -120) << 20000000u << qint64(0)
+                                    << 100;
+    QTest::newRow("clamped at finest") << 110u << QPoint(0, 120) << 100u << qint64(25) << 0;
+    QTest::newRow("single precision") << 17000001u << QPoint(0, -120) << 19550002u
+                                      << qint64(-6375002) << 99;
+    QTest::newRow("huge turn out") << 1728000u << QPoint(0, std::numeric_limits<int>::min())
+                                   << 20000000u << qint64(-45680000) << 100;
+    QTest::newRow("huge turn in") << 1728000u << QPoint(0, std::numeric_limits<int>::max())
+                                  << 1296000u << qint64(1080000) << 77;
+}
+
+void TestTimeline::wheel()
+{
+    QFETCH(quint32, scale);
+    QFETCH(QPoint, angle);
+    QFETCH(quint32, newScale);
+    QFETCH(qint64, shift);
+    QFETCH(int, percent);
+
+    Timeline timeline;
+    prepare(timeline, scale);
+    QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
+    sendWheel(timeline.drawingCanvas(), angle);
+
+    QCOMPARE(timeline.currentSecondsPer100Px(), newScale);
+    QCOMPARE(Start.secsTo(timeline.currentWindowStart()), shift);
+    QCOMPARE(zoomed.count(), 1);
+    QCOMPARE(zoomed.at(0).at(0).toInt(), percent);
+}
+
+void TestTimeline::zoomPercentToScale_data()
+{
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<quint32>("scale");
+
+    const QList<QPair<int, quint32>> rows = {
+        {0, 100},        {1, 112},          {10, 338},         {20, 1148},
+        {50, 44721},     {74, 837071},      {86, 3621475},     {99, 17701892},
+        {100, 20000007}, {-5, 100},         {150, 20000007},
+        {std::numeric_limits<int>::min(), 100}, {std::numeric_limits<int>::max(), 20000007},
+    };
+    for (const auto &[percent, scale] : rows)
+        QTest::addRow("%d%%", percent) << percent << scale;
+}
+
+void TestTimeline::zoomPercentToScale()
+{
+    QFETCH(int, percent);
+    QFETCH(quint32, scale);
+
+    Timeline timeline;
+    prepare(timeline, 1728000);
+    QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
+    timeline.changeZoomSlot(percent);
+    QCOMPARE(timeline.currentSecondsPer100Px(), scale);
+    // The view's middle stays put.
+    const qint64 shift = qint64((1728000.0 - scale) / 100 * 250);
+    QCOMPARE(Start.secsTo(timeline.currentWindowStart()), shift);
+    QCOMPARE(zoomed.count(), 0);
+}
+
+void TestTimeline::zoomLevels_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<quint32>("scale");
+    QTest::addColumn<int>("percent");
+
+    QTest::newRow("hour") << 0 << 1340u << 21;
+    QTest::newRow("day") << 1 << 4100u << 30;
+    QTest::newRow("week") << 2 << 56000u << 51;
+    QTest::newRow("month") << 3 << 840000u << 74;
+    QTest::newRow("year") << 4 << 3700000u << 86;
+    QTest::newRow("unknown level") << 5 << 1728000u << 79;
+    QTest::newRow("negative level") << -1 << 1728000u << 79;
+}
+
+void TestTimeline::zoomLevels()
+{
+    QFETCH(int, level);
+    QFETCH(quint32, scale);
+    QFETCH(int, percent);
+
+    Timeline timeline;
+    prepare(timeline, 1728000);
+    QPushButton button;
+    auto *action = new QAction(&button);
+    action->setData(level);
+    button.addAction(action);
+    QObject::connect(&button, &QPushButton::clicked, &timeline, &Timeline::setZoomLevelSlot);
+    QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
+
+    button.click();
+    QCOMPARE(timeline.currentSecondsPer100Px(), scale);
+    QCOMPARE(Start.secsTo(timeline.currentWindowStart()),
+             qint64((1728000.0 - scale) / 100 * 250));
+    QCOMPARE(zoomed.count(), 1);
+    QCOMPARE(zoomed.at(0).at(0).toInt(), percent);
+}
+
+void TestTimeline::zoomLevelWithoutButton()
+{
+    Timeline timeline;
+    prepare(timeline, 1728000);
+    QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
+
+    timeline.setZoomLevelSlot(); // no sender at all
+    QPushButton bare;            // a widget without an action
+    QObject::connect(&bare, &QPushButton::clicked, &timeline, &Timeline::setZoomLevelSlot);
+    bare.click();
+    QObject plain; // a sender that is no widget
+    QObject::connect(&plain, &QObject::objectNameChanged, &timeline,
+                     &Timeline::setZoomLevelSlot);
+    plain.setObjectName(QStringLiteral("x"));
+
+    QCOMPARE(timeline.currentSecondsPer100Px(), 1728000u);
+    QCOMPARE(timeline.currentWindowStart(), Start);
+    QCOMPARE(zoomed.count(), 3);
+}
+
+void TestTimeline::drag_data()
+{
+    QTest::addColumn<quint32>("scale");
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<qint64>("shift");
+
+    QTest::newRow("left 100 px") << 1728000u << QPoint(300, 5) << QPoint(200, 5)
+                                 << qint64(1728000);
+    QTest::newRow("truncates toward zero") << 150u << QPoint(200, 5) << QPoint(201, 5)
+                                           << qint64(-1);
+    QTest::newRow("vertical ignored") << 1728000u << QPoint(10, 5) << QPoint(10, 500)
+                                      << qint64(0);
+    // 2^32 pixels at the coarsest scale: far more seconds than an int holds.
+    QTest::newRow("64-bit shift") << 20000000u
+                                  << QPoint(std::numeric_limits<int>::max(), 0)
+                                  << QPoint(std::numeric_limits<int>::min() + 1, 0)
+                                  << qint64(858993458800000);
+}
+
+void TestTimeline::drag()
+{
+    QFETCH(quint32, scale);
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(qint64, shift);
+
+    Timeline timeline;
+    prepare(timeline, scale);
+    QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
+    timeline.canvasDraggedSlot(from, to);
+    QCOMPARE(Start.secsTo(timeline.currentWindowStart()), shift);
+    QCOMPARE(timeline.currentSecondsPer100Px(), scale);
+    QCOMPARE(zoomed.count(), 0);
+}
+
+void TestTimeline::clickPrintsLine()
+{
+    QTemporaryFile capture;
+    QVERIFY(capture.open());
+    std::fflush(stdout);
+    const int savedStdout = dup(STDOUT_FILENO);
+    dup2(capture.handle(), STDOUT_FILENO);
+
+    Timeline timeline;
+    prepare(timeline, 1728000);
+    QTest::mouseClick(timeline.drawingCanvas(), Qt::LeftButton, {}, QPoint(123, 7));
+    // No flush here: the slot must have flushed the line itself.
+    capture.seek(0);
+    const QByteArray written = capture.readAll();
+
+    dup2(savedStdout, STDOUT_FILENO);
+    close(savedStdout);
+    QCOMPARE(written, QByteArray("clicked at xPos: 123\n"));
+    QCOMPARE(timeline.currentWindowStart(), Start);
+    QCOMPARE(timeline.currentSecondsPer100Px(), 1728000u);
+}
+
+void TestTimeline::paintHandsWindowToSegment()
+{
+    Timeline timeline;
+    prepare(timeline, 56000);
+    timeline.resize(800, 120);
+    QImage image(800, 120, QImage::Format_RGB32);
+    timeline.render(&image);
+
+    const TLSegment &segment = timeline.timeSegment();
+    QCOMPARE(segment.width(), 800u);
+    QCOMPARE(segment.height(), 120u);
+    QCOMPARE(segment.scale(), 56000u);
+    QCOMPARE(segment.windowStartTime(), timeline.currentWindowStart());
+    QCOMPARE(segment.windowStartTime().secsTo(segment.windowEndTime()), 448000);
+    // A resize changes the visible span, never the scale or the left edge.
+    QCOMPARE(timeline.currentWindowStart(), Start);
+}
+
+void TestTimeline::metaMethods()
+{
+    const QMetaObject &meta = Timeline::staticMetaObject;
+    const QList<QByteArray> signatures = {
+        "zoomChangedSignal(int)",          "canvasRepaintSlot(QWidget*)",
+        "canvasWheelSlot(QWheelEvent*)",   "canvasClickedSlot(QMouseEvent*)",
+        "canvasDraggedSlot(QPoint,QPoint)", "changeZoomSlot(int)",
+        "setZoomLevelSlot()",
+    };
+    const QList<QList<QByteArray>> names = {{"percent"}, {"target"}, {"event"}, {"event"},
+                                            {"start", "end"}, {"percent"}, {}};
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), signatures.size());
+    for (int i = 0; i < signatures.size(); ++i) {
+        const QMetaMethod method = meta.method(meta.methodOffset() + i);
+        QCOMPARE(method.methodSignature(), signatures.at(i));
+        QCOMPARE(method.methodType(), i == 0 ? QMetaMethod::Signal : QMetaMethod::Slot);
+        QCOMPARE(method.parameterNames(), names.at(i));
+    }
+}
+
+QTEST_MAIN(TestTimeline)
+#include "tst_timeline.moc"
