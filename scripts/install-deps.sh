@@ -7,7 +7,7 @@ set -euo pipefail
 
 build_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libegl-dev
                 qt6-qpa-plugins fonts-dejavu-core tzdata)
-test_packages=(xvfb xauth xdotool x11-utils imagemagick)
+test_packages=(xvfb xauth xdotool x11-utils imagemagick valgrind)
 
 case "${1:-}" in
 run) packages=("${build_packages[@]}") ;;
