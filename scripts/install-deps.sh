@@ -6,8 +6,12 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libegl-dev
-                qt6-qpa-plugins fonts-dejavu-core tzdata)
-test_packages=(xvfb xauth xdotool x11-utils imagemagick valgrind)
+                qt6-qpa-plugins qt6-wayland fonts-dejavu-core tzdata)
+test_packages=(xvfb xauth xdotool x11-utils imagemagick valgrind
+               weston
+               clang-tidy clang-format cppcheck
+               dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
+               python3-xlib)
 
 case "${1:-}" in
 run) packages=("${build_packages[@]}") ;;
