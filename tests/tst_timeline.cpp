@@ -1,5 +1,6 @@
 #include "tlcanvas.h"
 #include "timeline.h"
+#include "tlcalendar.h"
 
 #include <QAction>
 #include <QImage>
@@ -48,6 +49,10 @@ private slots:
     void zoomLevelWithoutButton();
     void drag_data();
     void drag();
+    void farPastAndFuture_data();
+    void farPastAndFuture();
+    void stopsAtTheEndOfTime_data();
+    void stopsAtTheEndOfTime();
     void clickPrintsLine();
     void paintHandsWindowToSegment();
     void metaMethods();
@@ -241,6 +246,85 @@ void TestTimeline::drag()
     QCOMPARE(Start.secsTo(timeline.currentWindowStart()), shift);
     QCOMPARE(timeline.currentSecondsPer100Px(), scale);
     QCOMPARE(zoomed.count(), 0);
+}
+
+void TestTimeline::farPastAndFuture_data()
+{
+    QTest::addColumn<QDate>("target");
+    QTest::addColumn<quint32>("scale");
+
+    QTest::newRow("year 1") << QDate(1, 1, 1) << 56000u;
+    QTest::newRow("before year 1") << QDate(-40, 6, 15) << 840000u;
+    QTest::newRow("year 9999") << QDate(9999, 12, 31) << 1340u;
+    QTest::newRow("beyond 9999") << QDate(12345, 2, 28) << 3700000u;
+    QTest::newRow("a million years on") << QDate(1000000, 1, 1) << 20000000u;
+}
+
+void TestTimeline::farPastAndFuture()
+{
+    QFETCH(QDate, target);
+    QFETCH(quint32, scale);
+
+    Timeline timeline;
+    prepare(timeline, 20000000);
+    // Large steps straight through the drag slot: one pixel is 200,000 s here.
+    const qint64 pixels = Start.secsTo(target.startOfDay()) / 200000;
+    for (qint64 left = pixels; left != 0;) {
+        const auto step = int(qBound(Q_INT64_C(-1000000000), left, Q_INT64_C(1000000000)));
+        timeline.canvasDraggedSlot(QPoint(step, 0), QPoint(0, 0));
+        left -= step;
+    }
+    QVERIFY(timeline.currentWindowStart().isValid());
+    QVERIFY(qAbs(timeline.currentWindowStart().date().daysTo(target)) <= 3);
+
+    timeline.zoomTo(int(scale));
+    timeline.resize(800, 100);
+    QImage image(800, 100, QImage::Format_RGB32);
+    timeline.render(&image);
+    const TLSegment &segment = timeline.timeSegment();
+    QVERIFY(segment.windowEndTime().isValid());
+    QVERIFY(segment.cellsDrawn() > 0);
+    // The year row names the years shown.
+    TLCalendar::forEachCell(TLCalendar::Unit::Year, segment.windowStartTime(),
+                            segment.windowEndTime(),
+                            [](const QDateTime &cellStart, const QDateTime &) {
+        QCOMPARE(TLCalendar::label(TLCalendar::Unit::Year, cellStart),
+                 QString::number(cellStart.date().year()));
+    });
+}
+
+void TestTimeline::stopsAtTheEndOfTime_data()
+{
+    QTest::addColumn<int>("direction");
+    QTest::newRow("future") << 1;
+    QTest::newRow("past") << -1;
+}
+
+void TestTimeline::stopsAtTheEndOfTime()
+{
+    QFETCH(int, direction);
+
+    Timeline timeline;
+    prepare(timeline, 20000000);
+    const int far = direction * std::numeric_limits<int>::max();
+    // Each step moves about 27 million years; the range ends long before 100.
+    QDateTime previous;
+    for (int i = 0; i < 100 && timeline.currentWindowStart() != previous; ++i) {
+        previous = timeline.currentWindowStart();
+        timeline.canvasDraggedSlot(QPoint(far, 0), QPoint(-far, 0));
+        QVERIFY(timeline.currentWindowStart().isValid());
+    }
+    QCOMPARE(timeline.currentWindowStart(), previous);
+    // One more second would leave the range.
+    QVERIFY(!timeline.currentWindowStart().addSecs(direction).isValid());
+
+    timeline.resize(600, 80);
+    QImage image(600, 80, QImage::Format_RGB32);
+    timeline.render(&image);
+    QVERIFY(timeline.timeSegment().cellsDrawn() <= 10);
+    // And back again: the view is still usable.
+    timeline.canvasDraggedSlot(QPoint(0, 0), QPoint(direction * 1000, 0));
+    QCOMPARE(previous.secsTo(timeline.currentWindowStart()), qint64(-direction) * 200000000);
 }
 
 void TestTimeline::clickPrintsLine()

@@ -88,15 +88,25 @@ void Timeline::setWindowStart(const QDateTime &start)
 
 void Timeline::moveWindowStart(qint64 seconds)
 {
-    // Near the end of the representable range a shift may overshoot; the view
-    // then goes as far as it can instead of turning invalid.
-    QDateTime moved = windowStart.addSecs(seconds);
-    while (!moved.isValid() && seconds != 0) {
-        seconds /= 2;
-        moved = windowStart.addSecs(seconds);
-    }
-    if (moved.isValid())
+    // Near the end of the range of representable date-times a shift may
+    // overshoot; the view then stops at the last instant it can show instead
+    // of turning invalid. Validity is monotonic in the shift, so a binary
+    // search finds that instant.
+    const QDateTime moved = windowStart.addSecs(seconds);
+    if (moved.isValid()) {
         windowStart = moved;
+        return;
+    }
+    qint64 valid = 0;
+    qint64 invalid = seconds;
+    while (invalid - valid > 1 || invalid - valid < -1) {
+        const qint64 middle = valid + (invalid - valid) / 2;
+        if (windowStart.addSecs(middle).isValid())
+            valid = middle;
+        else
+            invalid = middle;
+    }
+    windowStart = windowStart.addSecs(valid);
 }
 
 void Timeline::zoomTo(int newScale)
