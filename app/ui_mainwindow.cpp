@@ -42,16 +42,16 @@ struct ZoomButtonStyle
 };
 
 constexpr ZoomButtonStyle ZoomButtons[] = {
-    {"btHour", QT_TRANSLATE_NOOP("MainWindow", "Hour"), true, qRgb(246, 239, 181),
-     qRgb(255, 255, 255), qRgb(250, 247, 218), qRgb(123, 119, 90), qRgb(164, 159, 121)},
-    {"btDay", QT_TRANSLATE_NOOP("MainWindow", "Day"), false, qRgb(224, 219, 163),
-     qRgb(255, 255, 255), qRgb(239, 237, 209), qRgb(112, 109, 81), qRgb(149, 146, 109)},
-    {"btWeek", QT_TRANSLATE_NOOP("MainWindow", "Week"), false, qRgb(198, 199, 138),
-     qRgb(255, 255, 221), qRgb(226, 227, 179), qRgb(99, 99, 69), qRgb(132, 133, 92)},
-    {"btMonth", QT_TRANSLATE_NOOP("MainWindow", "Month"), false, qRgb(174, 186, 154),
-     qRgb(248, 255, 236), qRgb(211, 220, 195), qRgb(87, 93, 77), qRgb(116, 124, 103)},
-    {"btYear", QT_TRANSLATE_NOOP("MainWindow", "Year"), true, qRgb(141, 170, 148),
-     qRgb(212, 255, 222), qRgb(176, 212, 185), qRgb(70, 85, 74), qRgb(94, 113, 99)},
+        {"btHour", QT_TRANSLATE_NOOP("MainWindow", "Hour"), true, qRgb(246, 239, 181),
+         qRgb(255, 255, 255), qRgb(250, 247, 218), qRgb(123, 119, 90), qRgb(164, 159, 121)},
+        {"btDay", QT_TRANSLATE_NOOP("MainWindow", "Day"), false, qRgb(224, 219, 163),
+         qRgb(255, 255, 255), qRgb(239, 237, 209), qRgb(112, 109, 81), qRgb(149, 146, 109)},
+        {"btWeek", QT_TRANSLATE_NOOP("MainWindow", "Week"), false, qRgb(198, 199, 138),
+         qRgb(255, 255, 221), qRgb(226, 227, 179), qRgb(99, 99, 69), qRgb(132, 133, 92)},
+        {"btMonth", QT_TRANSLATE_NOOP("MainWindow", "Month"), false, qRgb(174, 186, 154),
+         qRgb(248, 255, 236), qRgb(211, 220, 195), qRgb(87, 93, 77), qRgb(116, 124, 103)},
+        {"btYear", QT_TRANSLATE_NOOP("MainWindow", "Year"), true, qRgb(141, 170, 148),
+         qRgb(212, 255, 222), qRgb(176, 212, 185), qRgb(70, 85, 74), qRgb(94, 113, 99)},
 };
 enum ZoomButtonIndex { Hour, Day, Week, Month, Year };
 
@@ -78,23 +78,23 @@ QPalette zoomButtonPalette(const ZoomButtonStyle &style)
     };
     // In the toolkit's role order.
     const RoleColours pattern[] = {
-        {QPalette::WindowText, black, dark},
-        {QPalette::Button, face, face},
-        {QPalette::Light, light, light},
-        {QPalette::Midlight, midlight, midlight},
-        {QPalette::Dark, dark, dark},
-        {QPalette::Mid, mid, mid},
-        {QPalette::Text, black, dark},
-        {QPalette::BrightText, white, white},
-        {QPalette::ButtonText, black, dark},
-        {QPalette::Base, white, face},
-        {QPalette::Window, face, face},
-        {QPalette::Shadow, black, black},
-        {QPalette::Highlight, QColor(103, 141, 178), QColor(86, 117, 148)},
-        {QPalette::HighlightedText, white, white},
-        {QPalette::Link, link, link},
-        {QPalette::LinkVisited, linkVisited, linkVisited},
-        {QPalette::AlternateBase, midlight, midlight},
+            {QPalette::WindowText, black, dark},
+            {QPalette::Button, face, face},
+            {QPalette::Light, light, light},
+            {QPalette::Midlight, midlight, midlight},
+            {QPalette::Dark, dark, dark},
+            {QPalette::Mid, mid, mid},
+            {QPalette::Text, black, dark},
+            {QPalette::BrightText, white, white},
+            {QPalette::ButtonText, black, dark},
+            {QPalette::Base, white, face},
+            {QPalette::Window, face, face},
+            {QPalette::Shadow, black, black},
+            {QPalette::Highlight, QColor(103, 141, 178), QColor(86, 117, 148)},
+            {QPalette::HighlightedText, white, white},
+            {QPalette::Link, link, link},
+            {QPalette::LinkVisited, linkVisited, linkVisited},
+            {QPalette::AlternateBase, midlight, midlight},
     };
 
     QPalette palette;
@@ -120,8 +120,7 @@ QFont zoomButtonFont()
     return font;
 }
 
-template <typename Object>
-Object *named(Object *object, const char *name)
+template <typename Object> Object *named(Object *object, const char *name)
 {
     object->setObjectName(QLatin1String(name));
     return object;
@@ -138,8 +137,8 @@ Layout *configured(Layout *layout, int spacing, int margin, const char *name)
 
 // Stretch factors default to 0; the height-for-width flag is kept from the
 // widget's current policy.
-void setSizePolicy(QWidget *widget, QSizePolicy::Policy horizontal,
-                   QSizePolicy::Policy vertical, int horizontalStretch = 0)
+void setSizePolicy(QWidget *widget, QSizePolicy::Policy horizontal, QSizePolicy::Policy vertical,
+                   int horizontalStretch = 0)
 {
     QSizePolicy policy(horizontal, vertical);
     policy.setHorizontalStretch(horizontalStretch);
@@ -250,10 +249,10 @@ void Ui_MainWindow::setupUi(QMainWindow *mainWindow)
 
     // The scroll bar zooms only while the user moves its slider; a value that
     // the time axis reports back does not come round again as a zoom.
-    QObject::connect(verticalScrollBar, &QScrollBar::sliderMoved,
-                     timeline, &Timeline::changeZoomSlot);
-    QObject::connect(timeline, &Timeline::zoomChangedSignal,
-                     verticalScrollBar, &QScrollBar::setValue);
+    QObject::connect(verticalScrollBar, &QScrollBar::sliderMoved, timeline,
+                     &Timeline::changeZoomSlot);
+    QObject::connect(timeline, &Timeline::zoomChangedSignal, verticalScrollBar,
+                     &QScrollBar::setValue);
     // Each zoom button tells the time axis its level through its action.
     QObject::connect(btDay, &QPushButton::clicked, timeline, &Timeline::setZoomLevelSlot);
     QObject::connect(btHour, &QPushButton::clicked, timeline, &Timeline::setZoomLevelSlot);
@@ -261,10 +260,10 @@ void Ui_MainWindow::setupUi(QMainWindow *mainWindow)
     QObject::connect(btMonth, &QPushButton::clicked, timeline, &Timeline::setZoomLevelSlot);
     QObject::connect(btYear, &QPushButton::clicked, timeline, &Timeline::setZoomLevelSlot);
     // The thumbwheel drives the same slots as the time axis itself.
-    QObject::connect(thumbwheel, &Thumbwheel::thumbwheelMouseDragSignal,
-                     timeline, &Timeline::canvasDraggedSlot);
-    QObject::connect(thumbwheel, &Thumbwheel::thumbwheelWheelSignal,
-                     timeline, &Timeline::canvasWheelSlot);
+    QObject::connect(thumbwheel, &Thumbwheel::thumbwheelMouseDragSignal, timeline,
+                     &Timeline::canvasDraggedSlot);
+    QObject::connect(thumbwheel, &Thumbwheel::thumbwheelWheelSignal, timeline,
+                     &Timeline::canvasWheelSlot);
 
     QMetaObject::connectSlotsByName(mainWindow);
 }
@@ -274,12 +273,12 @@ void Ui_MainWindow::retranslateUi(QMainWindow *mainWindow)
     mainWindow->setWindowTitle(QCoreApplication::translate("MainWindow", "MainWindow"));
     timeline->setToolTip(QCoreApplication::translate("MainWindow", "The current time"));
     timeline->setWhatsThis(QCoreApplication::translate(
-        "MainWindow", "The analog clock widget displays the current time."));
+            "MainWindow", "The analog clock widget displays the current time."));
     pushButton_7->setText(QCoreApplication::translate("MainWindow", "<"));
     pushButton_2->setText(QCoreApplication::translate("MainWindow", ">"));
 
     QPushButton *const zoomButtons[] = {btHour, btDay, btWeek, btMonth, btYear};
     for (const ZoomButtonIndex index : {Hour, Day, Week, Month, Year})
-        zoomButtons[index]->setText(QCoreApplication::translate("MainWindow",
-                                                                ZoomButtons[index].text));
+        zoomButtons[index]->setText(
+                QCoreApplication::translate("MainWindow", ZoomButtons[index].text));
 }
