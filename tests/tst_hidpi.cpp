@@ -27,8 +27,8 @@ bool isColor(QRgb pixel, QRgb color)
 {
     constexpr int Tolerance = 8;
     return std::abs(qRed(pixel) - qRed(color)) <= Tolerance
-        && std::abs(qGreen(pixel) - qGreen(color)) <= Tolerance
-        && std::abs(qBlue(pixel) - qBlue(color)) <= Tolerance;
+           && std::abs(qGreen(pixel) - qGreen(color)) <= Tolerance
+           && std::abs(qBlue(pixel) - qBlue(color)) <= Tolerance;
 }
 
 // Sharp means drawn in the pen colour itself (the default black foreground),
@@ -62,8 +62,8 @@ void verifyLine(const QImage &image, const QList<int> &pixels, bool vertical, in
                 double expected, bool sharp)
 {
     QVERIFY2(!pixels.isEmpty(), "no line drawn");
-    QVERIFY2(pixels.size() <= 2, qPrintable(QStringLiteral("line %1 device pixels wide")
-                                                    .arg(pixels.size())));
+    QVERIFY2(pixels.size() <= 2,
+             qPrintable(QStringLiteral("line %1 device pixels wide").arg(pixels.size())));
     QCOMPARE(pixels.last() - pixels.first() + 1, pixels.size());
     const double middle = (pixels.first() + pixels.last() + 1) / 2.0;
     QVERIFY2(std::abs(middle - expected) <= 1.0,
@@ -71,9 +71,8 @@ void verifyLine(const QImage &image, const QList<int> &pixels, bool vertical, in
     if (sharp) {
         for (const int i : pixels) {
             const QRgb pixel = vertical ? image.pixel(fixed, i) : image.pixel(i, fixed);
-            QVERIFY2(isSharp(pixel), qPrintable(QStringLiteral("blurred pixel %1 at %2")
-                                                        .arg(pixel, 6, 16)
-                                                        .arg(i)));
+            QVERIFY2(isSharp(pixel),
+                     qPrintable(QStringLiteral("blurred pixel %1 at %2").arg(pixel, 6, 16).arg(i)));
         }
     }
 }
