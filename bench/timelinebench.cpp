@@ -1,0 +1,630 @@
+// Frame cost of the time axis.
+//
+// Renders the real Timeline (canvas, segment and cells) offscreen into an
+// image, many frames per case, for a sweep of scales at a few view sizes, and
+// sets two yardsticks beside every case, measured in the same run: the
+// reference (every cell drawn with its own painter, font and laid-out label)
+// and the floor (the five row backgrounds alone). Optionally it also measures
+// how peak memory moves over many frames and how long the main window takes
+// from construction to its first paint.
+
+#include "referencerenderer.h"
+#include "timeline.h"
+#include "timelineapp.h"
+#include "tlsegment.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QMainWindow>
+#include <QProcess>
+#include <QTextStream>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// A fixed local date-time, so that runs are repeatable.
+const QDateTime WindowStart(QDate(2026, 3, 25), QTime(10, 30));
+
+constexpr int SweepScales = 64;
+constexpr double MinScale = 100;
+constexpr double MaxScale = 20000000;
+constexpr double BudgetFrameMs = 2.0;
+constexpr double BudgetReferenceShare = 0.2;
+
+struct NamedScale
+{
+    const char *name;
+    quint32 scale;
+};
+const NamedScale FixedScales[] = {
+        {"preset hour", 1340},    {"preset day", 4100},     {"preset week", 56000},
+        {"preset month", 840000}, {"preset year", 3700000}, {"start", Timeline::StartScale},
+};
+
+struct ViewSize
+{
+    int width;
+    int height;
+    bool frameBudget; // every frame must stay within BudgetFrameMs
+};
+const ViewSize Sizes[] = {
+        {757, 84, true},
+        {3750, 84, true},
+        {3840, 2160, false},
+        {12000, 84, false},
+};
+
+struct Case
+{
+    QString name;
+    int width = 0;
+    int height = 0;
+    quint32 scale = 0;
+    qint64 cells = 0;
+    qint64 referenceCells = 0;
+    double ms = 0;
+    double referenceMs = 0;
+    double floorMs = 0;
+};
+
+// The report goes to standard error when standard output carries the JSON.
+bool reportToStderr = false;
+
+QTextStream &out()
+{
+    static QTextStream toStdout(stdout);
+    static QTextStream toStderr(stderr);
+    return reportToStderr ? toStderr : toStdout;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+struct Options
+{
+    bool smoke = false;
+    int frames = 15;
+    // Empty: all of them.
+    QList<QSize> sizes;
+    QList<quint32> scales;
+    bool reference = true;
+    bool floor = true;
+};
+
+// The scales of one size: the logarithmic sweep, then the presets and the
+// start scale. A smoke run takes the two ends, a middle one and the start.
+std::vector<std::pair<QString, quint32>> scalesToRun(const Options &options)
+{
+    std::vector<std::pair<QString, quint32>> scales;
+    if (!options.scales.isEmpty()) {
+        for (quint32 scale : options.scales)
+            scales.emplace_back(QStringLiteral("chosen"), scale);
+        return scales;
+    }
+    if (options.smoke) {
+        for (quint32 scale : {quint32(MinScale), quint32(56000), quint32(MaxScale)})
+            scales.emplace_back(QStringLiteral("sweep"), scale);
+        scales.emplace_back(QStringLiteral("start"), Timeline::StartScale);
+        return scales;
+    }
+    for (int i = 0; i < SweepScales; ++i) {
+        const double exponent =
+                std::log10(MinScale)
+                + (std::log10(MaxScale) - std::log10(MinScale)) * i / (SweepScales - 1);
+        scales.emplace_back(QStringLiteral("sweep"), quint32(std::lround(std::pow(10, exponent))));
+    }
+    for (const NamedScale &fixed : FixedScales)
+        scales.emplace_back(QString::fromLatin1(fixed.name), fixed.scale);
+    return scales;
+}
+
+std::vector<ViewSize> sizesToRun(const Options &options)
+{
+    std::vector<ViewSize> sizes;
+    for (const ViewSize &size : Sizes) {
+        if (options.sizes.isEmpty() || options.sizes.contains(QSize(size.width, size.height)))
+            sizes.push_back(size);
+    }
+    for (const QSize &size : options.sizes) {
+        const bool known = std::any_of(std::begin(Sizes), std::end(Sizes), [&](const ViewSize &v) {
+            return QSize(v.width, v.height) == size;
+        });
+        if (!known)
+            sizes.push_back({size.width(), size.height(), false});
+    }
+    return sizes;
+}
+
+QSize parseSize(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char('x'));
+    return parts.size() == 2 ? QSize(parts.at(0).toInt(), parts.at(1).toInt()) : QSize();
+}
+
+// One Timeline of the given size, rendered by the product, the reference or
+// the floor.
+class Stage
+{
+public:
+    Stage(int width, int height)
+        : image(width, height, QImage::Format_RGB32)
+    {
+        timeline.resize(width, height);
+    }
+
+    void setScale(quint32 scale)
+    {
+        timeline.zoomTo(int(scale));
+        timeline.setWindowStart(WindowStart);
+    }
+
+    // Median milliseconds per frame over the given number of frames, after
+    // one frame that is not counted (it fills whatever the painting caches).
+    double measure(ReferenceRenderer *renderer, int frames)
+    {
+        if (renderer)
+            renderer->attach(&timeline);
+        std::vector<double> times;
+        times.reserve(size_t(frames));
+        timeline.render(&image);
+        for (int i = 0; i < frames; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            timeline.render(&image);
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        }
+        if (renderer)
+            renderer->detach();
+        return median(times);
+    }
+
+    void renderFrames(qint64 frames)
+    {
+        for (qint64 i = 0; i < frames; ++i)
+            timeline.render(&image);
+    }
+
+    qint64 cellsDrawn() const { return timeline.timeSegment().cellsDrawn(); }
+
+private:
+    Timeline timeline;
+    QImage image;
+};
+
+QString formatMs(double ms)
+{
+    return QString::number(ms, 'f', ms < 10 ? 3 : 1);
+}
+
+void printCaseHeader()
+{
+    out() << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
+                     .arg(QStringLiteral("size"), -11)
+                     .arg(QStringLiteral("case"), -12)
+                     .arg(QStringLiteral("scale"), 9)
+                     .arg(QStringLiteral("cells"), 6)
+                     .arg(QStringLiteral("ms"), 8)
+                     .arg(QStringLiteral("ref ms"), 8)
+                     .arg(QStringLiteral("floor ms"), 8)
+                     .arg(QStringLiteral("ref/ms"), 7)
+                     .arg(QStringLiteral("ms/floor"), 8);
+}
+
+void printCase(const Case &c)
+{
+    out() << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
+                     .arg(QStringLiteral("%1x%2").arg(c.width).arg(c.height), -11)
+                     .arg(c.name, -12)
+                     .arg(c.scale, 9)
+                     .arg(c.cells, 6)
+                     .arg(formatMs(c.ms), 8)
+                     .arg(formatMs(c.referenceMs), 8)
+                     .arg(formatMs(c.floorMs), 8)
+                     .arg(QString::number(c.referenceMs / c.ms, 'f', 1), 7)
+                     .arg(QString::number(c.ms / c.floorMs, 'f', 1), 8);
+    out().flush();
+}
+
+std::vector<Case> runSize(const ViewSize &size, const Options &options)
+{
+    const int frames = options.frames;
+    Stage stage(size.width, size.height);
+    ReferenceRenderer reference(ReferenceRenderer::Mode::AllCells);
+    ReferenceRenderer floor(ReferenceRenderer::Mode::BackgroundsOnly);
+    std::vector<Case> cases;
+    for (const auto &[name, scale] : scalesToRun(options)) {
+        Case c;
+        c.name = name;
+        c.width = size.width;
+        c.height = size.height;
+        c.scale = scale;
+        stage.setScale(scale);
+        c.ms = stage.measure(nullptr, frames);
+        c.cells = stage.cellsDrawn();
+        c.referenceCells = c.cells;
+        if (options.reference) {
+            c.referenceMs = stage.measure(&reference, frames);
+            c.referenceCells = reference.cellsDrawn();
+        }
+        if (options.floor)
+            c.floorMs = stage.measure(&floor, frames);
+        printCase(c);
+        cases.push_back(c);
+    }
+    return cases;
+}
+
+// Per size: the worst frame of the product and of the reference, and whether
+// the budget holds. Returns false when it does not.
+bool printSummary(const std::vector<Case> &cases, const Options &options)
+{
+    bool met = true;
+    out() << "\nworst frame per size\n";
+    for (const ViewSize &size : sizesToRun(options)) {
+        const Case *worst = nullptr;
+        const Case *worstReference = nullptr;
+        const Case *worstFloor = nullptr;
+        for (const Case &c : cases) {
+            if (c.width != size.width || c.height != size.height)
+                continue;
+            if (!worst || c.ms > worst->ms)
+                worst = &c;
+            if (!worstReference || c.referenceMs > worstReference->referenceMs)
+                worstReference = &c;
+            if (!worstFloor || c.floorMs > worstFloor->floorMs)
+                worstFloor = &c;
+        }
+        if (!worst)
+            continue;
+        const double share = worst->ms / worstReference->referenceMs;
+        bool sizeMet = share <= BudgetReferenceShare;
+        QString frameNote;
+        if (size.frameBudget) {
+            sizeMet = sizeMet && worst->ms <= BudgetFrameMs;
+            frameNote = QStringLiteral(", every frame <= %1 ms").arg(BudgetFrameMs);
+        }
+        met = met && sizeMet;
+        out() << QStringLiteral("%1x%2: worst %3 ms at scale %4 (%5 cells); reference worst "
+                                "%6 ms at scale %7; floor worst %8 ms; worst/reference worst "
+                                "%9 (budget <= %10%11): %12\n")
+                         .arg(size.width)
+                         .arg(size.height)
+                         .arg(formatMs(worst->ms))
+                         .arg(worst->scale)
+                         .arg(worst->cells)
+                         .arg(formatMs(worstReference->referenceMs))
+                         .arg(worstReference->scale)
+                         .arg(formatMs(worstFloor->floorMs))
+                         .arg(QString::number(share, 'f', 3))
+                         .arg(BudgetReferenceShare)
+                         .arg(frameNote)
+                         .arg(sizeMet ? QStringLiteral("met") : QStringLiteral("NOT MET"));
+    }
+    out().flush();
+    return met;
+}
+
+bool writeJson(const std::vector<Case> &cases, const QString &fileName)
+{
+    QJsonArray array;
+    for (const Case &c : cases) {
+        array.append(QJsonObject{
+                {QStringLiteral("case"), c.name},
+                {QStringLiteral("width"), c.width},
+                {QStringLiteral("height"), c.height},
+                {QStringLiteral("scale"), double(c.scale)},
+                {QStringLiteral("cells"), double(c.cells)},
+                {QStringLiteral("ms_per_frame"), c.ms},
+                {QStringLiteral("reference_ms_per_frame"), c.referenceMs},
+                {QStringLiteral("floor_ms_per_frame"), c.floorMs},
+        });
+    }
+    const QByteArray json = QJsonDocument(array).toJson();
+    if (fileName == QLatin1String("-")) {
+        out().flush();
+        std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+        std::fflush(stdout);
+        return true;
+    }
+    QFile file(fileName);
+    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (!opened || file.write(json) != json.size()) {
+        std::fprintf(stderr, "timeline-bench: cannot write %s\n", qPrintable(fileName));
+        return false;
+    }
+    return true;
+}
+
+// A field of /proc/self/status in KiB (VmHWM, VmRSS), or -1.
+qint64 statusKiB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// Resets VmHWM to the current resident size (Linux 4.0 and later).
+bool resetPeak()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}
+
+// For every size: a pass over all its scales (which fills the painting caches
+// as far as they go), then many frames at its worst case; reports how far the
+// peak resident size rose during those frames.
+void measureMemory(const std::vector<Case> &cases, const Options &options, qint64 frames)
+{
+    out() << QStringLiteral("\nmemory: %1 frames at the worst case of each size\n").arg(frames);
+    for (const ViewSize &size : sizesToRun(options)) {
+        const Case *worst = nullptr;
+        for (const Case &c : cases) {
+            if (c.width == size.width && c.height == size.height && (!worst || c.ms > worst->ms))
+                worst = &c;
+        }
+        Stage stage(size.width, size.height);
+        for (const auto &[name, scale] : scalesToRun(Options())) {
+            Q_UNUSED(name)
+            stage.setScale(scale);
+            stage.renderFrames(2);
+        }
+        const quint32 scale = worst ? worst->scale : quint32(MaxScale);
+        stage.setScale(scale);
+        stage.renderFrames(10);
+        const bool reset = resetPeak();
+        const qint64 rssBefore = statusKiB("VmRSS");
+        const qint64 peakBefore = statusKiB("VmHWM");
+        QElapsedTimer timer;
+        timer.start();
+        stage.renderFrames(frames);
+        const double seconds = double(timer.elapsed()) / 1000;
+        const qint64 peakAfter = statusKiB("VmHWM");
+        const qint64 rssAfter = statusKiB("VmRSS");
+        out() << QStringLiteral("%1x%2 scale %3: VmRSS %4 -> %5 KiB, VmHWM %6 -> %7 KiB, "
+                                "peak rise %8 KiB%9 (%10 s)\n")
+                         .arg(size.width)
+                         .arg(size.height)
+                         .arg(scale)
+                         .arg(rssBefore)
+                         .arg(rssAfter)
+                         .arg(peakBefore)
+                         .arg(peakAfter)
+                         .arg(peakAfter - peakBefore)
+                         .arg(reset ? QString() : QStringLiteral(" (peak not reset)"))
+                         .arg(seconds, 0, 'f', 1);
+        out().flush();
+    }
+}
+
+// Milliseconds from constructing the window to the end of its first paint.
+template <typename Window> double timeToFirstPaint(QSize size)
+{
+    class PaintSpy : public QObject
+    {
+    public:
+        bool painted = false;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted = true;
+            return false;
+        }
+    };
+    PaintSpy spy;
+    QElapsedTimer timer;
+    timer.start();
+    Window window;
+    if (size.isValid())
+        window.resize(size);
+    window.installEventFilter(&spy);
+    window.show();
+    // The whole tree is painted in the same pass as the window itself.
+    while (!spy.painted && timer.elapsed() < 10000)
+        QCoreApplication::processEvents();
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    window.removeEventFilter(&spy);
+    return spy.painted ? ms : -1;
+}
+
+// Start-up in a fresh process, as a user gets it: the child prints its time.
+double childStartup(const QString &which, QSize size)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--startup-child"), which, QStringLiteral("--startup-size"),
+                 QStringLiteral("%1x%2").arg(size.width()).arg(size.height())});
+    if (!child.waitForFinished(60000))
+        return -1;
+    bool ok = false;
+    const double ms = child.readAllStandardOutput().trimmed().toDouble(&ok);
+    return ok ? ms : -1;
+}
+
+void measureStartup(int repeats)
+{
+    QSize size;
+    {
+        TimelineApp probe;
+        size = probe.size();
+    }
+    std::vector<double> coldApp, coldBare, warmApp, warmBare;
+    for (int i = 0; i < repeats; ++i) {
+        coldApp.push_back(childStartup(QStringLiteral("app"), size));
+        coldBare.push_back(childStartup(QStringLiteral("bare"), size));
+    }
+    timeToFirstPaint<TimelineApp>(QSize());
+    timeToFirstPaint<QMainWindow>(size);
+    for (int i = 0; i < repeats; ++i) {
+        warmApp.push_back(timeToFirstPaint<TimelineApp>(QSize()));
+        warmBare.push_back(timeToFirstPaint<QMainWindow>(size));
+    }
+    const auto line = [](const char *what, double app, double bare) {
+        out() << QStringLiteral("%1: TimelineApp %2 ms, bare QMainWindow %3 ms, ratio %4\n")
+                         .arg(QLatin1String(what))
+                         .arg(formatMs(app))
+                         .arg(formatMs(bare))
+                         .arg(app / bare, 0, 'f', 1);
+    };
+    out() << QStringLiteral("\nstart-up: construction to first paint, %1x%2, median of %3\n")
+                     .arg(size.width())
+                     .arg(size.height())
+                     .arg(repeats);
+    line("fresh process", median(coldApp), median(coldBare));
+    line("same process ", median(warmApp), median(warmBare));
+    out().flush();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("timeline-bench"));
+    // English names whatever the machine's locale, so runs compare.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Frame cost of the time axis."));
+    parser.addHelpOption();
+    const QCommandLineOption framesOption(QStringLiteral("frames"),
+                                          QStringLiteral("Frames per case (default 15)."),
+                                          QStringLiteral("n"), QStringLiteral("15"));
+    const QCommandLineOption smokeOption(QStringLiteral("smoke"),
+                                         QStringLiteral("A few scales, one frame each."));
+    const QCommandLineOption jsonOption(QStringLiteral("json"),
+                                        QStringLiteral("Write the cases as JSON to file "
+                                                       "(- for standard output)."),
+                                        QStringLiteral("file"));
+    const QCommandLineOption memoryOption(QStringLiteral("memory"),
+                                          QStringLiteral("Also measure peak memory over many "
+                                                         "frames at each size's worst case."));
+    const QCommandLineOption memoryFramesOption(QStringLiteral("memory-frames"),
+                                                QStringLiteral("Frames of the memory run "
+                                                               "(default 10000)."),
+                                                QStringLiteral("n"), QStringLiteral("10000"));
+    const QCommandLineOption startupOption(QStringLiteral("startup"),
+                                           QStringLiteral("Also measure the main window's "
+                                                          "start-up."));
+    const QString internal = QStringLiteral("(internal)");
+    const QCommandLineOption startupChildOption(QStringLiteral("startup-child"), internal,
+                                                QStringLiteral("app|bare"));
+    const QCommandLineOption startupSizeOption(QStringLiteral("startup-size"), internal,
+                                               QStringLiteral("WxH"));
+    const QCommandLineOption sizeOption(QStringLiteral("size"),
+                                        QStringLiteral("Only this view size (repeatable)."),
+                                        QStringLiteral("WxH"));
+    const QCommandLineOption scaleOption(QStringLiteral("scale"),
+                                         QStringLiteral("Only this scale (repeatable)."),
+                                         QStringLiteral("seconds-per-100px"));
+    const QCommandLineOption productOnlyOption(QStringLiteral("product-only"),
+                                               QStringLiteral("Skip the reference and the "
+                                                              "floor (for profiling)."));
+    parser.addOptions({framesOption, smokeOption, jsonOption, memoryOption, memoryFramesOption,
+                       startupOption, sizeOption, scaleOption, productOnlyOption,
+                       startupChildOption, startupSizeOption});
+    // "--json" alone means standard output.
+    QStringList arguments = QCoreApplication::arguments();
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String("--json")
+            && (i + 1 == arguments.size() || arguments.at(i + 1).startsWith(QLatin1Char('-'))))
+            arguments.insert(i + 1, QStringLiteral("-"));
+    }
+    parser.process(arguments);
+
+    if (parser.isSet(startupChildOption)) {
+        const QSize size = parseSize(parser.value(startupSizeOption));
+        const double ms = parser.value(startupChildOption) == QLatin1String("app")
+                                  ? timeToFirstPaint<TimelineApp>(QSize())
+                                  : timeToFirstPaint<QMainWindow>(size);
+        std::printf("%.3f\n", ms);
+        return ms < 0 ? 1 : 0;
+    }
+
+    Options options;
+    options.smoke = parser.isSet(smokeOption);
+    options.frames = options.smoke ? 1 : qMax(1, parser.value(framesOption).toInt());
+    for (const QString &text : parser.values(sizeOption)) {
+        const QSize size = parseSize(text);
+        if (size.isEmpty()) {
+            std::fprintf(stderr, "timeline-bench: bad size %s\n", qPrintable(text));
+            return 2;
+        }
+        options.sizes.append(size);
+    }
+    for (const QString &text : parser.values(scaleOption)) {
+        const uint scale = text.toUInt();
+        if (scale < Timeline::MinScale || scale > Timeline::MaxScale) {
+            std::fprintf(stderr, "timeline-bench: bad scale %s\n", qPrintable(text));
+            return 2;
+        }
+        options.scales.append(scale);
+    }
+    options.reference = options.floor = !parser.isSet(productOnlyOption);
+    reportToStderr = parser.isSet(jsonOption) && parser.value(jsonOption) == QLatin1String("-");
+
+    QElapsedTimer total;
+    total.start();
+    out() << QStringLiteral("timeline-bench: %1 frames per case, window start %2 (%3), "
+                            "QT_QPA_PLATFORM=%4\n")
+                     .arg(options.frames)
+                     .arg(WindowStart.toString(Qt::ISODate),
+                          QString::fromUtf8(QTimeZone::systemTimeZoneId()),
+                          QString::fromLocal8Bit(qgetenv("QT_QPA_PLATFORM")));
+    printCaseHeader();
+    std::vector<Case> cases;
+    bool consistent = true;
+    for (const ViewSize &size : sizesToRun(options)) {
+        for (const Case &c : runSize(size, options)) {
+            // The product and the reference walk the same cells.
+            if (c.cells <= 0 || c.cells != c.referenceCells)
+                consistent = false;
+            cases.push_back(c);
+        }
+    }
+    if (options.reference)
+        printSummary(cases, options);
+
+    if (parser.isSet(memoryOption)) {
+        const qint64 frames = parser.value(memoryFramesOption).toLongLong();
+        measureMemory(cases, options, options.smoke ? 10 : qMax<qint64>(1, frames));
+    }
+    if (parser.isSet(startupOption))
+        measureStartup(options.smoke ? 1 : 9);
+    out() << QStringLiteral("\ntotal %1 s\n").arg(double(total.elapsed()) / 1000, 0, 'f', 1);
+    out().flush();
+
+    bool ok = consistent;
+    if (!consistent)
+        std::fprintf(stderr, "timeline-bench: product and reference disagree on the cells\n");
+    if (parser.isSet(jsonOption))
+        ok = writeJson(cases, parser.value(jsonOption)) && ok;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,58 @@
+#ifndef REFERENCERENDERER_H
+#define REFERENCERENDERER_H
+
+#include <QDateTime>
+#include <QMetaObject>
+#include <QtGlobal>
+
+class QWidget;
+class Timeline;
+
+// A yardstick for the painting of the time scale, shared by the rendering
+// test and the benchmark. It paints the same rows as TLSegment the plainest
+// way there is: the five row backgrounds with one painter, then every cell
+// with a painter, a clip, a font and a laid-out label of its own, whatever
+// the cell's width or position. In BackgroundsOnly mode it paints the
+// backgrounds alone, which is the least any frame of the scale can cost.
+//
+// The row layout, the window's end and the cells' spans and labels are taken
+// from TLSegment and TLCalendar, so that only the drawing differs.
+class ReferenceRenderer
+{
+public:
+    enum class Mode { AllCells, BackgroundsOnly };
+
+    explicit ReferenceRenderer(Mode mode = Mode::AllCells);
+    ~ReferenceRenderer();
+
+    // Paints timeline's canvas in the timeline's place until detach() (or
+    // destruction) hands the canvas back. One timeline at a time.
+    void attach(Timeline *timeline);
+    void detach();
+
+    // Paints the scale of one window onto target; must be called from the
+    // target's paint event.
+    void paint(QWidget *target, const QDateTime &windowStart, quint32 secondsPer100Px,
+               quint32 viewWidth, quint32 viewHeight);
+
+    // Cells drawn by the last paint.
+    qint64 cellsDrawn() const { return cellCount; }
+
+    // One cell the plain way: a painter of its own on target, clipped to the
+    // row (x from clipLeft, clipWidth wide), antialiased, the divider at the
+    // cell's start and the label in a bold "DIN" font of 0.6 times the row's
+    // height, centred over the cell.
+    static void drawCell(QWidget *target, qint64 startSeconds, qint64 endSeconds,
+                         quint32 secondsPer100Px, float top, float height, float clipLeft,
+                         float clipWidth, const QString &label);
+
+private:
+    Q_DISABLE_COPY(ReferenceRenderer)
+
+    Mode mode;
+    Timeline *attached = nullptr;
+    QMetaObject::Connection connection;
+    qint64 cellCount = 0;
+};
+
+#endif // REFERENCERENDERER_H
