@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QMetaEnum>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -21,6 +22,28 @@ namespace {
 
 const QDateTime Start(QDate(2010, 6, 1), QTime(12, 0));
 constexpr int NoLimit = QWIDGETSIZE_MAX;
+
+const char *const ZoomButtonNames[] = {"btHour", "btDay", "btWeek", "btMonth", "btYear"};
+
+// The ten user-visible texts, in the order in which they are set.
+struct Text
+{
+    const char *object;
+    const char *property;
+    const char *source;
+};
+const Text Texts[] = {
+        {"MainWindow", "windowTitle", "MainWindow"},
+        {"timeline", "toolTip", "The current time"},
+        {"timeline", "whatsThis", "The analog clock widget displays the current time."},
+        {"pushButton_7", "text", "<"},
+        {"pushButton_2", "text", ">"},
+        {"btHour", "text", "Hour"},
+        {"btDay", "text", "Day"},
+        {"btWeek", "text", "Week"},
+        {"btMonth", "text", "Month"},
+        {"btYear", "text", "Year"},
+};
 
 // The form's widgets and layouts by member name, the window as "MainWindow".
 QObject *formObject(QMainWindow *window, const Ui_MainWindow &ui, const QString &name)
@@ -49,6 +72,18 @@ QObject *formObject(QMainWindow *window, const Ui_MainWindow &ui, const QString 
     return objects.value(name);
 }
 
+QSpacerItem *formSpacer(const Ui_MainWindow &ui, const QString &name)
+{
+    const QHash<QString, QSpacerItem *> spacers = {
+            {"buttonColumnSpacer", ui.buttonColumnSpacer},
+            {"topSpacer", ui.topSpacer},
+            {"bottomSpacer", ui.bottomSpacer},
+            {"leftSpacer", ui.leftSpacer},
+            {"rightSpacer", ui.rightSpacer},
+    };
+    return spacers.value(name);
+}
+
 // What a layout item holds, by member name (spacer items have no object name).
 QString itemName(const Ui_MainWindow &ui, QLayoutItem *item)
 {
@@ -56,14 +91,12 @@ QString itemName(const Ui_MainWindow &ui, QLayoutItem *item)
         return item->widget()->objectName();
     if (item->layout())
         return item->layout()->objectName();
-    const QHash<QLayoutItem *, QString> spacers = {
-            {ui.buttonColumnSpacer, "buttonColumnSpacer"},
-            {ui.topSpacer, "topSpacer"},
-            {ui.bottomSpacer, "bottomSpacer"},
-            {ui.leftSpacer, "leftSpacer"},
-            {ui.rightSpacer, "rightSpacer"},
-    };
-    return spacers.value(item, "unknown item");
+    for (const char *name :
+         {"buttonColumnSpacer", "topSpacer", "bottomSpacer", "leftSpacer", "rightSpacer"}) {
+        if (item == formSpacer(ui, name))
+            return name;
+    }
+    return "unknown item";
 }
 
 // A window whose minimum size hint is whatever the test needs.
@@ -111,8 +144,6 @@ void drag(QWidget *widget, const QList<QPoint> &path)
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, path.last());
 }
 
-const char *const ZoomButtonNames[] = {"btHour", "btDay", "btWeek", "btMonth", "btYear"};
-
 } // namespace
 
 class TestMainWindow : public QObject
@@ -120,19 +151,13 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    // Behaviour: buttons, scroll bar and thumbwheel drive the time axis.
-    void zoomButtonActions_data();
-    void zoomButtonActions();
-    void zoomButtonSetsScale_data();
-    void zoomButtonSetsScale();
-    void arrowButtonsDoNothing_data();
-    void arrowButtonsDoNothing();
+    // Behaviour: the buttons, the scroll bar and the thumbwheel drive the axis.
+    void buttons_data();
+    void buttons();
     void sliderMoveZooms_data();
     void sliderMoveZooms();
-    void barStepsDoNotZoom_data();
-    void barStepsDoNotZoom();
-    void zoomReportMovesBarOnly_data();
-    void zoomReportMovesBarOnly();
+    void barValueAloneDoesNotZoom_data();
+    void barValueAloneDoesNotZoom();
     void thumbwheelActsLikeAxis_data();
     void thumbwheelActsLikeAxis();
 
@@ -140,16 +165,12 @@ private slots:
     void windowParts();
     void windowSize_data();
     void windowSize();
-    void widgetTree_data();
-    void widgetTree();
+    void widgets_data();
+    void widgets();
     void layouts_data();
     void layouts();
-    void gridCells_data();
-    void gridCells();
     void spacers_data();
     void spacers();
-    void sizePolicies_data();
-    void sizePolicies();
     void laidOut();
     void buttonLook_data();
     void buttonLook();
@@ -160,82 +181,65 @@ private slots:
     void retranslate();
 };
 
-void TestMainWindow::zoomButtonActions_data()
+void TestMainWindow::buttons_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("level");
-    for (int level = 0; level < 5; ++level)
-        QTest::newRow(ZoomButtonNames[level]) << ZoomButtonNames[level] << level;
-}
-
-void TestMainWindow::zoomButtonActions()
-{
-    QFETCH(QString, button);
-    QFETCH(int, level);
-
-    TimelineApp app;
-    const auto *widget = app.findChild<QPushButton *>(button);
-    QVERIFY(widget);
-    const QList<QAction *> actions = widget->actions();
-    QCOMPARE(actions.size(), 1);
-    QCOMPARE(actions.first()->data().typeId(), QMetaType::Int);
-    QCOMPARE(actions.first()->data().toInt(), level);
-    QVERIFY(actions.first()->text().isEmpty());
-    QCOMPARE(actions.first()->parent(), &app);
-}
-
-void TestMainWindow::zoomButtonSetsScale_data()
-{
-    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("level"); // the data of its one action; -1: no action
     QTest::addColumn<quint32>("scale");
     QTest::addColumn<int>("percent");
 
-    QTest::newRow("btHour") << "btHour" << 1340u << 21;
-    QTest::newRow("btDay") << "btDay" << 4100u << 30;
-    QTest::newRow("btWeek") << "btWeek" << 56000u << 51;
-    QTest::newRow("btMonth") << "btMonth" << 840000u << 74;
-    QTest::newRow("btYear") << "btYear" << 3700000u << 86;
+    struct Row
+    {
+        const char *button;
+        int level;
+        quint32 scale;
+        int percent;
+    };
+    const Row rows[] = {
+            {"btHour", 0, 1340, 21},
+            {"btDay", 1, 4100, 30},
+            {"btWeek", 2, 56000, 51},
+            {"btMonth", 3, 840000, 74},
+            {"btYear", 4, 3700000, 86},
+            {"pushButton_7", -1, Timeline::StartScale, 0},
+            {"pushButton_2", -1, Timeline::StartScale, 0},
+    };
+    for (const Row &row : rows)
+        QTest::newRow(row.button) << row.button << row.level << row.scale << row.percent;
 }
 
-void TestMainWindow::zoomButtonSetsScale()
+void TestMainWindow::buttons()
 {
     QFETCH(QString, button);
+    QFETCH(int, level);
     QFETCH(quint32, scale);
     QFETCH(int, percent);
 
     TimelineApp app;
     app.show();
     const Ui_MainWindow &ui = app.form();
-    QSignalSpy zoomSpy(ui.timeline, &Timeline::zoomChangedSignal);
+    auto *widget = app.findChild<QPushButton *>(button);
+    QVERIFY(widget);
 
-    QTest::mouseClick(app.findChild<QPushButton *>(button), Qt::LeftButton);
-    QCOMPARE(ui.timeline->currentSecondsPer100Px(), scale);
-    QCOMPARE(ui.verticalScrollBar->value(), percent);
-    QCOMPARE(zoomSpy.count(), 1); // one call of the zoom level slot per click
-}
+    const QList<QAction *> actions = widget->actions();
+    if (level < 0) {
+        QVERIFY(actions.isEmpty());
+    } else {
+        QCOMPARE(actions.size(), 1);
+        QCOMPARE(actions.first()->data().typeId(), QMetaType::Int);
+        QCOMPARE(actions.first()->data().toInt(), level);
+        QVERIFY(actions.first()->text().isEmpty());
+        QCOMPARE(actions.first()->parent(), &app);
+    }
 
-void TestMainWindow::arrowButtonsDoNothing_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::newRow("<") << "pushButton_7";
-    QTest::newRow(">") << "pushButton_2";
-}
-
-void TestMainWindow::arrowButtonsDoNothing()
-{
-    QFETCH(QString, button);
-
-    TimelineApp app;
-    app.show();
-    const Ui_MainWindow &ui = app.form();
     ui.timeline->setWindowStart(Start);
     QSignalSpy zoomSpy(ui.timeline, &Timeline::zoomChangedSignal);
-
-    QTest::mouseClick(app.findChild<QPushButton *>(button), Qt::LeftButton);
-    QCOMPARE(ui.timeline->currentWindowStart(), Start);
-    QCOMPARE(ui.timeline->currentSecondsPer100Px(), Timeline::StartScale);
-    QCOMPARE(ui.verticalScrollBar->value(), 0);
-    QCOMPARE(zoomSpy.count(), 0);
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QCOMPARE(ui.timeline->currentSecondsPer100Px(), scale);
+    QCOMPARE(ui.verticalScrollBar->value(), percent);
+    // A zoom button reports once per click; "<" and ">" do nothing at all.
+    QCOMPARE(zoomSpy.count(), level < 0 ? 0 : 1);
+    QCOMPARE(ui.timeline->currentWindowStart() == Start, level < 0);
 }
 
 void TestMainWindow::sliderMoveZooms_data()
@@ -257,8 +261,7 @@ void TestMainWindow::sliderMoveZooms()
     TimelineApp app;
     const Ui_MainWindow &ui = app.form();
     QScrollBar *bar = ui.verticalScrollBar;
-    bar->setValue(40); // start away from every row's target; not a slide
-    QCOMPARE(ui.timeline->currentSecondsPer100Px(), Timeline::StartScale);
+    bar->setValue(40); // away from every row's target
 
     // What dragging the slider does: sliderMoved while the slider is down.
     bar->setSliderDown(true);
@@ -267,46 +270,36 @@ void TestMainWindow::sliderMoveZooms()
     QCOMPARE(ui.timeline->currentSecondsPer100Px(), scale);
 }
 
-void TestMainWindow::barStepsDoNotZoom_data()
+void TestMainWindow::barValueAloneDoesNotZoom_data()
 {
-    QTest::addColumn<int>("action");
-    QTest::newRow("single step") << int(QAbstractSlider::SliderSingleStepAdd);
-    QTest::newRow("page step") << int(QAbstractSlider::SliderPageStepAdd);
-    QTest::newRow("to maximum") << int(QAbstractSlider::SliderToMaximum);
-}
-
-void TestMainWindow::barStepsDoNotZoom()
-{
-    QFETCH(int, action);
-
-    TimelineApp app;
-    const Ui_MainWindow &ui = app.form();
-    ui.verticalScrollBar->triggerAction(QAbstractSlider::SliderAction(action));
-    QVERIFY(ui.verticalScrollBar->value() > 0);
-    QCOMPARE(ui.timeline->currentSecondsPer100Px(), Timeline::StartScale);
-}
-
-void TestMainWindow::zoomReportMovesBarOnly_data()
-{
-    QTest::addColumn<int>("percent");
+    QTest::addColumn<int>("reported"); // percent sent by the axis; -1: none
+    QTest::addColumn<int>("action"); // triggered on the bar instead
     QTest::addColumn<int>("value");
 
-    QTest::newRow("0") << 0 << 0;
-    QTest::newRow("51") << 51 << 51;
-    QTest::newRow("100 stops at 99") << 100 << 99;
+    const int none = QAbstractSlider::SliderNoAction;
+    QTest::newRow("axis reports 0") << 0 << none << 0;
+    QTest::newRow("axis reports 51") << 51 << none << 51;
+    QTest::newRow("axis reports 100, bar stops at 99") << 100 << none << 99;
+    QTest::newRow("arrow step") << -1 << int(QAbstractSlider::SliderSingleStepAdd) << 31;
+    QTest::newRow("page step") << -1 << int(QAbstractSlider::SliderPageStepAdd) << 40;
+    QTest::newRow("to the end") << -1 << int(QAbstractSlider::SliderToMaximum) << 99;
 }
 
-void TestMainWindow::zoomReportMovesBarOnly()
+void TestMainWindow::barValueAloneDoesNotZoom()
 {
-    QFETCH(int, percent);
+    QFETCH(int, reported);
+    QFETCH(int, action);
     QFETCH(int, value);
 
     TimelineApp app;
     const Ui_MainWindow &ui = app.form();
     ui.verticalScrollBar->setValue(30);
-    emit ui.timeline->zoomChangedSignal(percent);
+    if (reported >= 0)
+        emit ui.timeline->zoomChangedSignal(reported);
+    else
+        ui.verticalScrollBar->triggerAction(QAbstractSlider::SliderAction(action));
     QCOMPARE(ui.verticalScrollBar->value(), value);
-    // The bar's new value does not come back as a zoom.
+    // Only a slider move zooms: the new value does not come back to the axis.
     QCOMPARE(ui.timeline->currentSecondsPer100Px(), Timeline::StartScale);
 }
 
@@ -317,16 +310,18 @@ void TestMainWindow::thumbwheelActsLikeAxis_data()
     QTest::addColumn<bool>("moves");
     QTest::addColumn<bool>("zooms");
 
-    QTest::newRow("drag right") << QList<QPoint>{{40, 8}, {60, 8}, {110, 9}} << QPoint() << true
+    const QList<QPoint> wheel;
+    const QPoint noWheel;
+    QTest::newRow("drag right") << QList<QPoint>{{40, 8}, {60, 8}, {110, 9}} << noWheel << true
                                 << false;
     QTest::newRow("drag left in small steps")
-            << QList<QPoint>{{200, 8}, {195, 8}, {194, 8}, {150, 10}} << QPoint() << true << false;
+            << QList<QPoint>{{200, 8}, {195, 8}, {194, 8}, {150, 10}} << noWheel << true << false;
     QTest::newRow("drag straight down")
-            << QList<QPoint>{{40, 3}, {40, 12}} << QPoint() << false << false;
-    QTest::newRow("wheel one notch forward") << QList<QPoint>{} << QPoint(0, 120) << true << true;
-    QTest::newRow("wheel two notches back") << QList<QPoint>{} << QPoint(0, -240) << true << true;
-    QTest::newRow("wheel big turn forward") << QList<QPoint>{} << QPoint(0, 480) << true << true;
-    QTest::newRow("wheel below one degree") << QList<QPoint>{} << QPoint(0, 7) << false << false;
+            << QList<QPoint>{{40, 3}, {40, 12}} << noWheel << false << false;
+    QTest::newRow("wheel one notch forward") << wheel << QPoint(0, 120) << true << true;
+    QTest::newRow("wheel two notches back") << wheel << QPoint(0, -240) << true << true;
+    QTest::newRow("wheel big turn forward") << wheel << QPoint(0, 480) << true << true;
+    QTest::newRow("wheel below one degree") << wheel << QPoint(0, 7) << false << false;
 }
 
 void TestMainWindow::thumbwheelActsLikeAxis()
@@ -347,28 +342,27 @@ void TestMainWindow::thumbwheelActsLikeAxis()
     wheelUi.timeline->setWindowStart(Start);
     axisUi.timeline->setWindowStart(Start);
 
-    QWidget *const targets[] = {wheelUi.thumbwheel, axisUi.timeline->drawingCanvas()};
-    for (QWidget *target : targets) {
+    for (QWidget *target : {static_cast<QWidget *>(wheelUi.thumbwheel),
+                            static_cast<QWidget *>(axisUi.timeline->drawingCanvas())}) {
         if (path.isEmpty())
             sendWheel(target, angle);
         else
             drag(target, path);
     }
 
-    const Timeline *wheelTimeline = wheelUi.timeline;
-    const Timeline *axisTimeline = axisUi.timeline;
-    QCOMPARE(wheelTimeline->currentWindowStart(), axisTimeline->currentWindowStart());
-    QCOMPARE(wheelTimeline->currentSecondsPer100Px(), axisTimeline->currentSecondsPer100Px());
+    const Timeline *wheeled = wheelUi.timeline;
+    const Timeline *direct = axisUi.timeline;
+    QCOMPARE(wheeled->currentWindowStart(), direct->currentWindowStart());
+    QCOMPARE(wheeled->currentSecondsPer100Px(), direct->currentSecondsPer100Px());
     QCOMPARE(wheelUi.verticalScrollBar->value(), axisUi.verticalScrollBar->value());
-    QCOMPARE(wheelTimeline->currentWindowStart() != Start, moves);
-    QCOMPARE(wheelTimeline->currentSecondsPer100Px() != Timeline::StartScale, zooms);
+    QCOMPARE(wheeled->currentWindowStart() != Start, moves);
+    QCOMPARE(wheeled->currentSecondsPer100Px() != Timeline::StartScale, zooms);
 }
 
 void TestMainWindow::windowParts()
 {
     TimelineApp app;
     const Ui_MainWindow &ui = app.form();
-    QCOMPARE(app.objectName(), QStringLiteral("MainWindow"));
     QCOMPARE(app.centralWidget(), ui.centralwidget);
     QCOMPARE(app.menuBar(), ui.menubar);
     QCOMPARE(app.statusBar(), ui.statusbar);
@@ -411,43 +405,71 @@ void TestMainWindow::windowSize()
     QCOMPARE(ui.statusbar->geometry(), QRect(0, 517, 757, 23));
 }
 
-void TestMainWindow::widgetTree_data()
+void TestMainWindow::widgets_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("className");
     QTest::addColumn<QString>("parent");
+    QTest::addColumn<QSizePolicy>("policy");
+    QTest::addColumn<QSize>("maximum");
 
-    const char *const rows[][3] = {
-            {"centralwidget", "QWidget", "MainWindow"},
-            {"timeline", "Timeline", "centralwidget"},
-            {"pushButton_7", "QPushButton", "centralwidget"},
-            {"thumbwheel", "Thumbwheel", "centralwidget"},
-            {"pushButton_2", "QPushButton", "centralwidget"},
-            {"verticalScrollBar", "QScrollBar", "centralwidget"},
-            {"btHour", "QPushButton", "centralwidget"},
-            {"btDay", "QPushButton", "centralwidget"},
-            {"btWeek", "QPushButton", "centralwidget"},
-            {"btMonth", "QPushButton", "centralwidget"},
-            {"btYear", "QPushButton", "centralwidget"},
-            {"menubar", "QMenuBar", "MainWindow"},
-            {"statusbar", "QStatusBar", "MainWindow"},
+    using P = QSizePolicy;
+    P arrowPolicy(P::Fixed, P::Fixed);
+    arrowPolicy.setHorizontalStretch(2);
+    const QSize none(NoLimit, NoLimit);
+    const QSize arrow(30, NoLimit);
+    const QSize zoom(NoLimit, 20);
+    struct Row
+    {
+        const char *name, *className, *parent;
+        QSizePolicy policy; // where the form sets none: the class's default
+        QSize maximum;
     };
-    for (const auto &row : rows)
-        QTest::newRow(row[0]) << row[0] << row[1] << row[2];
+    const Row rows[] = {
+            {"MainWindow", "TimelineApp", "", P(P::Preferred, P::Preferred), none},
+            {"centralwidget", "QWidget", "MainWindow", P(P::Preferred, P::Preferred), none},
+            {"timeline", "Timeline", "centralwidget", P(P::Preferred, P::Minimum), none},
+            {"pushButton_7", "QPushButton", "centralwidget", arrowPolicy, arrow},
+            {"thumbwheel", "Thumbwheel", "centralwidget", P(P::Expanding, P::Preferred), none},
+            {"pushButton_2", "QPushButton", "centralwidget", P(P::Fixed, P::Fixed), arrow},
+            {"verticalScrollBar", "QScrollBar", "centralwidget",
+             QScrollBar(Qt::Vertical).sizePolicy(), none},
+            {"btHour", "QPushButton", "centralwidget", P(P::Minimum, P::Fixed), zoom},
+            {"btDay", "QPushButton", "centralwidget", QPushButton().sizePolicy(), zoom},
+            {"btWeek", "QPushButton", "centralwidget", QPushButton().sizePolicy(), zoom},
+            {"btMonth", "QPushButton", "centralwidget", QPushButton().sizePolicy(), zoom},
+            {"btYear", "QPushButton", "centralwidget", P(P::Minimum, P::Fixed), zoom},
+            {"menubar", "QMenuBar", "MainWindow", QMenuBar().sizePolicy(), none},
+            {"statusbar", "QStatusBar", "MainWindow", QStatusBar().sizePolicy(), none},
+    };
+    for (const Row &row : rows) {
+        QTest::newRow(row.name) << row.name << row.className << row.parent << row.policy
+                                << row.maximum;
+    }
 }
 
-void TestMainWindow::widgetTree()
+void TestMainWindow::widgets()
 {
     QFETCH(QString, name);
     QFETCH(QString, className);
     QFETCH(QString, parent);
+    QFETCH(QSizePolicy, policy);
+    QFETCH(QSize, maximum);
 
     TimelineApp app;
-    auto *widget = app.findChild<QWidget *>(name);
+    auto *widget = qobject_cast<QWidget *>(formObject(&app, app.form(), name));
     QVERIFY(widget);
-    QCOMPARE(widget, formObject(&app, app.form(), name)); // the member points to it
+    QCOMPARE(widget->objectName(), name);
     QCOMPARE(widget->metaObject()->className(), className);
-    QCOMPARE(widget->parent()->objectName(), parent);
+    QCOMPARE(widget->parent() ? widget->parent()->objectName() : QString(), parent);
+
+    const QSizePolicy actual = widget->sizePolicy();
+    QCOMPARE(actual.horizontalPolicy(), policy.horizontalPolicy());
+    QCOMPARE(actual.verticalPolicy(), policy.verticalPolicy());
+    QCOMPARE(actual.horizontalStretch(), policy.horizontalStretch());
+    QCOMPARE(actual.verticalStretch(), 0);
+    QCOMPARE(widget->minimumSize(), QSize(0, 0));
+    QCOMPARE(widget->maximumSize(), maximum);
 }
 
 void TestMainWindow::layouts_data()
@@ -457,23 +479,31 @@ void TestMainWindow::layouts_data()
     QTest::addColumn<int>("spacing");
     QTest::addColumn<int>("margin");
     QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QList<QRect>>("cells"); // grid only: column, row, column span, row span
 
-    QTest::newRow("gridLayout") << "gridLayout"
-                                << "centralwidget" << 6 << 9
-                                << QStringList{"hboxLayout", "topSpacer", "bottomSpacer",
-                                               "leftSpacer", "rightSpacer"};
-    QTest::newRow("hboxLayout") << "hboxLayout"
-                                << "gridLayout" << 4 << 0
-                                << QStringList{"vboxLayout", "verticalScrollBar", "vboxLayout1"};
-    QTest::newRow("vboxLayout") << "vboxLayout"
-                                << "hboxLayout" << 2 << 0 << QStringList{"timeline", "hboxLayout1"};
-    QTest::newRow("hboxLayout1") << "hboxLayout1"
-                                 << "vboxLayout" << 2 << 0
-                                 << QStringList{"pushButton_7", "thumbwheel", "pushButton_2"};
-    QTest::newRow("vboxLayout1") << "vboxLayout1"
-                                 << "hboxLayout" << 2 << 0
-                                 << QStringList{"btHour",  "btDay",  "btWeek",
-                                                "btMonth", "btYear", "buttonColumnSpacer"};
+    struct Row
+    {
+        const char *name, *owner;
+        int spacing, margin;
+        QStringList items;
+        QList<QRect> cells;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"gridLayout", "centralwidget", 6, 9,
+         {"hboxLayout", "topSpacer", "bottomSpacer", "leftSpacer", "rightSpacer"},
+         {{1, 1, 2, 1}, {1, 0, 1, 1}, {2, 2, 1, 1}, {0, 1, 1, 1}, {3, 1, 1, 1}}},
+        {"hboxLayout", "gridLayout", 4, 0, {"vboxLayout", "verticalScrollBar", "vboxLayout1"}, {}},
+        {"vboxLayout", "hboxLayout", 2, 0, {"timeline", "hboxLayout1"}, {}},
+        {"hboxLayout1", "vboxLayout", 2, 0, {"pushButton_7", "thumbwheel", "pushButton_2"}, {}},
+        {"vboxLayout1", "hboxLayout", 2, 0,
+         {"btHour", "btDay", "btWeek", "btMonth", "btYear", "buttonColumnSpacer"}, {}},
+    };
+    // clang-format on
+    for (const Row &row : rows) {
+        QTest::newRow(row.name) << row.name << row.owner << row.spacing << row.margin << row.items
+                                << row.cells;
+    }
 }
 
 void TestMainWindow::layouts()
@@ -483,6 +513,7 @@ void TestMainWindow::layouts()
     QFETCH(int, spacing);
     QFETCH(int, margin);
     QFETCH(QStringList, items);
+    QFETCH(QList<QRect>, cells);
 
     TimelineApp app;
     const Ui_MainWindow &ui = app.form();
@@ -493,129 +524,59 @@ void TestMainWindow::layouts()
     QCOMPARE(layout->spacing(), spacing);
     QCOMPARE(layout->contentsMargins(), QMargins(margin, margin, margin, margin));
 
-    QStringList found;
+    QStringList foundItems;
+    QList<QRect> foundCells;
     for (int i = 0; i < layout->count(); ++i) {
-        found.append(itemName(ui, layout->itemAt(i)));
+        foundItems.append(itemName(ui, layout->itemAt(i)));
         QCOMPARE(layout->itemAt(i)->alignment(), Qt::Alignment());
         if (auto *box = qobject_cast<QBoxLayout *>(layout))
             QCOMPARE(box->stretch(i), 0);
+        if (auto *grid = qobject_cast<QGridLayout *>(layout)) {
+            int row, column, rowSpan, columnSpan;
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+            foundCells.append(QRect(column, row, columnSpan, rowSpan));
+        }
     }
-    QCOMPARE(found, items);
-}
-
-void TestMainWindow::gridCells_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QRect>("cell"); // column, row, column span, row span
-
-    QTest::newRow("hboxLayout") << "hboxLayout" << QRect(1, 1, 2, 1);
-    QTest::newRow("topSpacer") << "topSpacer" << QRect(1, 0, 1, 1);
-    QTest::newRow("bottomSpacer") << "bottomSpacer" << QRect(2, 2, 1, 1);
-    QTest::newRow("leftSpacer") << "leftSpacer" << QRect(0, 1, 1, 1);
-    QTest::newRow("rightSpacer") << "rightSpacer" << QRect(3, 1, 1, 1);
-}
-
-void TestMainWindow::gridCells()
-{
-    QFETCH(QString, item);
-    QFETCH(QRect, cell);
-
-    TimelineApp app;
-    const Ui_MainWindow &ui = app.form();
-    for (int i = 0; i < ui.gridLayout->count(); ++i) {
-        if (itemName(ui, ui.gridLayout->itemAt(i)) != item)
-            continue;
-        int row, column, rowSpan, columnSpan;
-        ui.gridLayout->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
-        QCOMPARE(QRect(column, row, columnSpan, rowSpan), cell);
-        return;
-    }
-    QFAIL("not in the grid");
+    QCOMPARE(foundItems, items);
+    QCOMPARE(foundCells, cells);
 }
 
 void TestMainWindow::spacers_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QSize>("size");
-    QTest::addColumn<QSizePolicy::Policy>("horizontal");
-    QTest::addColumn<QSizePolicy::Policy>("vertical");
+    QTest::addColumn<QSizePolicy>("policy");
 
-    QTest::newRow("buttonColumnSpacer")
-            << "buttonColumnSpacer" << QSize(60, 0) << QSizePolicy::Fixed << QSizePolicy::Minimum;
-    QTest::newRow("topSpacer") << "topSpacer" << QSize(20, 40) << QSizePolicy::Minimum
-                               << QSizePolicy::MinimumExpanding;
-    QTest::newRow("bottomSpacer") << "bottomSpacer" << QSize(20, 10) << QSizePolicy::Minimum
-                                  << QSizePolicy::Preferred;
-    QTest::newRow("leftSpacer") << "leftSpacer" << QSize(5, 20) << QSizePolicy::Preferred
-                                << QSizePolicy::Minimum;
-    QTest::newRow("rightSpacer") << "rightSpacer" << QSize(5, 20) << QSizePolicy::Preferred
-                                 << QSizePolicy::Minimum;
+    using P = QSizePolicy;
+    struct Row
+    {
+        const char *name;
+        QSize size;
+        QSizePolicy policy;
+    };
+    const Row rows[] = {
+            {"buttonColumnSpacer", {60, 0}, P(P::Fixed, P::Minimum)},
+            {"topSpacer", {20, 40}, P(P::Minimum, P::MinimumExpanding)},
+            {"bottomSpacer", {20, 10}, P(P::Minimum, P::Preferred)},
+            {"leftSpacer", {5, 20}, P(P::Preferred, P::Minimum)},
+            {"rightSpacer", {5, 20}, P(P::Preferred, P::Minimum)},
+    };
+    for (const Row &row : rows)
+        QTest::newRow(row.name) << row.name << row.size << row.policy;
 }
 
 void TestMainWindow::spacers()
 {
     QFETCH(QString, name);
     QFETCH(QSize, size);
-    QFETCH(QSizePolicy::Policy, horizontal);
-    QFETCH(QSizePolicy::Policy, vertical);
+    QFETCH(QSizePolicy, policy);
 
     TimelineApp app;
-    const Ui_MainWindow &ui = app.form();
-    const QHash<QString, QSpacerItem *> spacers = {
-            {"buttonColumnSpacer", ui.buttonColumnSpacer},
-            {"topSpacer", ui.topSpacer},
-            {"bottomSpacer", ui.bottomSpacer},
-            {"leftSpacer", ui.leftSpacer},
-            {"rightSpacer", ui.rightSpacer},
-    };
-    QSpacerItem *spacer = spacers.value(name);
+    QSpacerItem *spacer = formSpacer(app.form(), name);
     QVERIFY(spacer);
     QCOMPARE(spacer->sizeHint(), size);
-    QCOMPARE(spacer->sizePolicy().horizontalPolicy(), horizontal);
-    QCOMPARE(spacer->sizePolicy().verticalPolicy(), vertical);
-}
-
-void TestMainWindow::sizePolicies_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QSizePolicy::Policy>("horizontal");
-    QTest::addColumn<QSizePolicy::Policy>("vertical");
-    QTest::addColumn<int>("horizontalStretch");
-    QTest::addColumn<QSize>("maximum");
-
-    using P = QSizePolicy;
-    QTest::newRow("MainWindow") << "MainWindow" << P::Preferred << P::Preferred << 0
-                                << QSize(NoLimit, NoLimit);
-    QTest::newRow("centralwidget")
-            << "centralwidget" << P::Preferred << P::Preferred << 0 << QSize(NoLimit, NoLimit);
-    QTest::newRow("timeline") << "timeline" << P::Preferred << P::Minimum << 0
-                              << QSize(NoLimit, NoLimit);
-    QTest::newRow("<") << "pushButton_7" << P::Fixed << P::Fixed << 2 << QSize(30, NoLimit);
-    QTest::newRow("thumbwheel") << "thumbwheel" << P::Expanding << P::Preferred << 0
-                                << QSize(NoLimit, NoLimit);
-    QTest::newRow(">") << "pushButton_2" << P::Fixed << P::Fixed << 0 << QSize(30, NoLimit);
-    for (const char *button : ZoomButtonNames)
-        QTest::newRow(button) << button << P::Minimum << P::Fixed << 0 << QSize(NoLimit, 20);
-}
-
-void TestMainWindow::sizePolicies()
-{
-    QFETCH(QString, name);
-    QFETCH(QSizePolicy::Policy, horizontal);
-    QFETCH(QSizePolicy::Policy, vertical);
-    QFETCH(int, horizontalStretch);
-    QFETCH(QSize, maximum);
-
-    TimelineApp app;
-    auto *widget = qobject_cast<QWidget *>(formObject(&app, app.form(), name));
-    QVERIFY(widget);
-    const QSizePolicy policy = widget->sizePolicy();
-    QCOMPARE(policy.horizontalPolicy(), horizontal);
-    QCOMPARE(policy.verticalPolicy(), vertical);
-    QCOMPARE(policy.horizontalStretch(), horizontalStretch);
-    QCOMPARE(policy.verticalStretch(), 0);
-    QCOMPARE(widget->minimumSize(), QSize(0, 0));
-    QCOMPARE(widget->maximumSize(), maximum);
+    QCOMPARE(spacer->sizePolicy().horizontalPolicy(), policy.horizontalPolicy());
+    QCOMPARE(spacer->sizePolicy().verticalPolicy(), policy.verticalPolicy());
 }
 
 void TestMainWindow::laidOut()
@@ -697,49 +658,31 @@ void TestMainWindow::zoomButtonPalettes_data()
     struct Colours
     {
         const char *button;
-        QColor face, light, midlight, dark, mid;
+        QRgb face, light, midlight, dark, mid;
     };
     const Colours buttons[] = {
-            {"btHour",
-             {246, 239, 181},
-             {255, 255, 255},
-             {250, 247, 218},
-             {123, 119, 90},
-             {164, 159, 121}},
-            {"btDay",
-             {224, 219, 163},
-             {255, 255, 255},
-             {239, 237, 209},
-             {112, 109, 81},
-             {149, 146, 109}},
-            {"btWeek",
-             {198, 199, 138},
-             {255, 255, 221},
-             {226, 227, 179},
-             {99, 99, 69},
-             {132, 133, 92}},
-            {"btMonth",
-             {174, 186, 154},
-             {248, 255, 236},
-             {211, 220, 195},
-             {87, 93, 77},
-             {116, 124, 103}},
-            {"btYear",
-             {141, 170, 148},
-             {212, 255, 222},
-             {176, 212, 185},
-             {70, 85, 74},
-             {94, 113, 99}},
+            {"btHour", qRgb(246, 239, 181), qRgb(255, 255, 255), qRgb(250, 247, 218),
+             qRgb(123, 119, 90), qRgb(164, 159, 121)},
+            {"btDay", qRgb(224, 219, 163), qRgb(255, 255, 255), qRgb(239, 237, 209),
+             qRgb(112, 109, 81), qRgb(149, 146, 109)},
+            {"btWeek", qRgb(198, 199, 138), qRgb(255, 255, 221), qRgb(226, 227, 179),
+             qRgb(99, 99, 69), qRgb(132, 133, 92)},
+            {"btMonth", qRgb(174, 186, 154), qRgb(248, 255, 236), qRgb(211, 220, 195),
+             qRgb(87, 93, 77), qRgb(116, 124, 103)},
+            {"btYear", qRgb(141, 170, 148), qRgb(212, 255, 222), qRgb(176, 212, 185),
+             qRgb(70, 85, 74), qRgb(94, 113, 99)},
     };
-    const QColor black(0, 0, 0);
-    const QColor white(255, 255, 255);
+    const QRgb black = qRgb(0, 0, 0);
+    const QRgb white = qRgb(255, 255, 255);
     using P = QPalette;
+    const QMetaEnum groups = QMetaEnum::fromType<P::ColorGroup>();
+    const QMetaEnum roles = QMetaEnum::fromType<P::ColorRole>();
     for (const Colours &c : buttons) {
         const struct
         {
             P::ColorGroup group;
             P::ColorRole role;
-            QColor colour;
+            QRgb colour;
         } samples[] = {
                 {P::Active, P::WindowText, black},
                 {P::Active, P::Button, c.face},
@@ -750,22 +693,19 @@ void TestMainWindow::zoomButtonPalettes_data()
                 {P::Inactive, P::Mid, c.mid},
                 {P::Active, P::Base, white},
                 {P::Inactive, P::AlternateBase, c.midlight},
-                {P::Active, P::Highlight, QColor(103, 141, 178)},
-                {P::Inactive, P::Link, QColor(0, 0, 238)},
+                {P::Active, P::Highlight, qRgb(103, 141, 178)},
                 {P::Disabled, P::WindowText, c.dark},
-                {P::Disabled, P::Text, c.dark},
                 {P::Disabled, P::ButtonText, c.dark},
+                {P::Disabled, P::Text, c.dark},
                 {P::Disabled, P::Base, c.face},
-                {P::Disabled, P::Button, c.face},
-                {P::Disabled, P::Light, c.light},
-                {P::Disabled, P::BrightText, white},
                 {P::Disabled, P::Shadow, black},
-                {P::Disabled, P::Highlight, QColor(86, 117, 148)},
-                {P::Disabled, P::LinkVisited, QColor(82, 24, 139)},
+                {P::Disabled, P::Highlight, qRgb(86, 117, 148)},
+                {P::Disabled, P::LinkVisited, qRgb(82, 24, 139)},
         };
         for (const auto &s : samples) {
-            QTest::addRow("%s/%d/%d", c.button, int(s.group), int(s.role))
-                    << c.button << s.group << s.role << s.colour;
+            QTest::addRow("%s/%s/%s", c.button, groups.valueToKey(s.group),
+                          roles.valueToKey(s.role))
+                    << c.button << s.group << s.role << QColor(s.colour);
         }
     }
 }
@@ -787,17 +727,10 @@ void TestMainWindow::texts_data()
     QTest::addColumn<QByteArray>("property");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("window title") << "MainWindow" << QByteArray("windowTitle") << "MainWindow";
-    QTest::newRow("axis tool tip") << "timeline" << QByteArray("toolTip") << "The current time";
-    QTest::newRow("axis what's this") << "timeline" << QByteArray("whatsThis")
-                                      << "The analog clock widget displays the current time.";
-    QTest::newRow("<") << "pushButton_7" << QByteArray("text") << "<";
-    QTest::newRow(">") << "pushButton_2" << QByteArray("text") << ">";
-    QTest::newRow("btHour") << "btHour" << QByteArray("text") << "Hour";
-    QTest::newRow("btDay") << "btDay" << QByteArray("text") << "Day";
-    QTest::newRow("btWeek") << "btWeek" << QByteArray("text") << "Week";
-    QTest::newRow("btMonth") << "btMonth" << QByteArray("text") << "Month";
-    QTest::newRow("btYear") << "btYear" << QByteArray("text") << "Year";
+    for (const Text &text : Texts) {
+        QTest::addRow("%s %s", text.object, text.property)
+                << text.object << QByteArray(text.property) << text.source;
+    }
 }
 
 void TestMainWindow::texts()
@@ -824,21 +757,9 @@ void TestMainWindow::retranslate()
     ui.retranslateUi(&app);
     QCoreApplication::removeTranslator(&translator);
 
-    const QStringList sources = {
-            "MainWindow",
-            "The current time",
-            "The analog clock widget displays the current time.",
-            "<",
-            ">",
-            "Hour",
-            "Day",
-            "Week",
-            "Month",
-            "Year",
-    };
     QList<QStringList> expected;
-    for (const QString &source : sources)
-        expected.append({"MainWindow", source, "(none)"});
+    for (const Text &text : Texts)
+        expected.append({"MainWindow", text.source, "(none)"});
     QCOMPARE(translator.calls, expected);
     QCOMPARE(app.windowTitle(), QStringLiteral("[MainWindow]"));
     QCOMPARE(ui.timeline->toolTip(), QStringLiteral("[The current time]"));

@@ -11,9 +11,9 @@ namespace {
 
 // QTest replaces a null position by the widget's centre, so a press at the
 // top-left pixel has to be sent by hand.
-void sendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
+void sendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButtons held)
 {
-    QMouseEvent event(type, pos, widget->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos), Qt::LeftButton, held, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &event);
 }
 
@@ -104,7 +104,7 @@ void TestThumbwheel::outlineUsesStoredHeight()
     for (int y = 27; y < 40; ++y) {
         for (int x = 0; x < 300; ++x) {
             if (image.pixel(x, y) != background)
-                QFAIL(qPrintable(QStringLiteral("drawn below the outline at %1,%2").arg(x).arg(y)));
+                QFAIL(qPrintable(QStringLiteral("drawn below the outline: %1,%2").arg(x).arg(y)));
         }
     }
 }
