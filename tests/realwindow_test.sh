@@ -35,6 +35,7 @@ binary=$2
 workdir=$(mktemp -d)
 pid=
 
+# shellcheck disable=SC2317 # called by the EXIT trap
 cleanup() {
     if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
         kill "$pid" 2>/dev/null
