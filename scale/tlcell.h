@@ -1,6 +1,7 @@
 #ifndef TLCELL_H
 #define TLCELL_H
 
+#include <QRectF>
 #include <QString>
 #include <QtGlobal>
 
@@ -11,19 +12,40 @@ class QWidget;
 // its row and the text to show. The segment owns a single TLCell and rewrites
 // it for every cell it draws, so no list of cells is ever built.
 //
-// The segment writes target, secondsPer100Px and the clip once per paint, the
-// row's top and height once per row, and the span and label once per cell.
+// The segment writes target, painter, secondsPer100Px and the clip once per
+// paint, the row's top and height once per row, and the span and label once
+// per cell.
+//
+// Labels are laid out once and kept in a small cache shared by all cells
+// (keyed by the text, the resolved font, the resolution and the text direction,
+// and emptied when the application's fonts change), so drawing a cell costs a
+// divider line and the glyphs of its label, not a text layout.
 class TLCell
 {
 public:
+    // Most laid-out labels kept at a time; the least recently drawn go first.
+    static constexpr int LabelCacheCapacity = 512;
+
     TLCell();
     virtual ~TLCell();
 
+    // Prepares painter for the cells of the row that top, height, clipLeft
+    // and clipWidth describe: clips it to the row, turns on antialiasing and
+    // sets the label font. Call it before the first draw() of every row when
+    // painter is set; without a painter it does nothing.
+    void beginRow();
+
     // Draws the divider at the cell's start and the label centred over the
-    // cell, both confined to the row's clip rectangle. Must be called while
-    // target handles its paint event. Paints with painter when one is given
-    // (it must be active on target), otherwise opens a painter of its own.
+    // cell, both confined to the row's clip rectangle; a label wider than the
+    // cell is cut at the cell's edges. Must be called while target handles
+    // its paint event. Paints with painter when one is given (it must be
+    // active on target and prepared by beginRow()), otherwise opens a painter
+    // of its own for this one cell.
     void draw();
+
+    // Laid-out labels held right now, and a way to drop them all.
+    static int labelCacheSize();
+    static void clearLabelCache();
 
     QWidget *target = nullptr;
     QPainter *painter = nullptr;
@@ -42,6 +64,14 @@ public:
 
 private:
     Q_DISABLE_COPY(TLCell)
+
+    void prepare(QPainter &p);
+    void drawWith(QPainter &p);
+
+    // What prepare() set the painter up for: the row's clip, and the id of
+    // its label font in the label cache (-1: no cache).
+    QRectF rowClip;
+    int rowFontId = -1;
 };
 
 #endif // TLCELL_H

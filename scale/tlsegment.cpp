@@ -4,15 +4,17 @@
 #include <QColor>
 #include <QPainter>
 #include <QRectF>
+#include <QTimeZone>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 // Row backgrounds, top (hours) to bottom (years): darker and greener downwards.
 constexpr QRgb RowColors[TLSegment::RowCount] = {
-    0xF6EFB5, 0xE0DBA3, 0xC6C78A, 0xAEB99C, 0x8DAA94,
+        0xF6EFB5, 0xE0DBA3, 0xC6C78A, 0xAEB99C, 0x8DAA94,
 };
 
 // The row layout follows log10 of the scale, clamped to this range (about
@@ -24,6 +26,9 @@ constexpr double WeightFrequency = 1.2;
 constexpr float QuarterTurn = 1.5707964f;
 constexpr float FullTurn = 6.2831855f;
 constexpr double PixelsPerScaleUnit = 100.0;
+// Cells of a row remembered beyond those of the last paint, on either side,
+// besides as many as that paint drew.
+constexpr size_t SpareKnownCells = 16;
 
 } // namespace
 
@@ -92,15 +97,19 @@ void TLSegment::paint(QWidget *target)
     updateRowShares();
     windowEnd = windowEndFor(windowStart, viewWidth, secondsPer100Px);
 
+    // One painter serves the backgrounds and every cell: opening a painter,
+    // setting its clip and resolving its font for each cell cost more than
+    // drawing the cell.
     QPainter painter(target);
     paintBackgrounds(painter);
-    painter.end();
 
     cell.secondsPer100Px = secondsPer100Px;
     cell.clipLeft = clipLeft;
     cell.target = target;
+    cell.painter = &painter;
     cell.clipWidth = clipLeft + float(viewWidth);
     cellCount = 0;
+    forgetCellsIfStale();
 
     if (rowHeight(0) > MinCellRowHeight)
         drawHours();
@@ -112,6 +121,7 @@ void TLSegment::paint(QWidget *target)
         drawMonths();
     if (rowHeight(4) > MinCellRowHeight)
         drawYears();
+    cell.painter = nullptr;
 }
 
 void TLSegment::paintBackgrounds(QPainter &painter)
@@ -126,18 +136,163 @@ void TLSegment::paintBackgrounds(QPainter &painter)
     }
 }
 
+void TLSegment::forgetCellsIfStale()
+{
+    // Boundaries follow the time zone and labels the locale; what was learnt
+    // under others is of no use.
+    const QLocale locale;
+    const QByteArray zone = QTimeZone::systemTimeZoneId();
+    if (locale == knownLocale && zone == knownZone)
+        return;
+    knownLocale = locale;
+    knownZone = zone;
+    for (KnownCells &known : knownCells) {
+        known.cells.clear();
+        known.end = QDateTime();
+    }
+}
+
+bool TLSegment::extend(TLCalendar::Unit unit, KnownCells &known)
+{
+    const QDateTime next = TLCalendar::nextBoundary(unit, known.end);
+    if (!next.isValid())
+        return false;
+    const qint64 startMSecs =
+            known.cells.empty() ? known.end.toMSecsSinceEpoch() : known.cells.back().endMSecs;
+    known.cells.push_back({startMSecs, next.toMSecsSinceEpoch(),
+                           TLCalendar::label(unit, known.end, knownLocale)});
+    known.end = next;
+    return true;
+}
+
+void TLSegment::findFirstCell(TLCalendar::Unit unit, KnownCells &known, const QDateTime &first,
+                              qint64 windowEndMSecs, size_t *index)
+{
+    std::vector<KnownCell> &cells = known.cells;
+    const qint64 firstMSecs = first.toMSecsSinceEpoch();
+    const auto at = std::lower_bound(cells.begin(), cells.end(), firstMSecs,
+                                     [](const KnownCell &cell, qint64 msecs) {
+        return cell.startMSecs < msecs;
+    });
+    if (at != cells.end() && at->startMSecs == firstMSecs) {
+        *index = size_t(at - cells.begin());
+        return;
+    }
+    // The window moved back in time: walk from its first boundary towards
+    // the run, and join the two when the walk meets the run's first cell.
+    // Otherwise the walk starts a new run.
+    std::vector<KnownCell> walked;
+    QDateTime cur = first;
+    qint64 curMSecs = firstMSecs;
+    if (!cells.empty() && firstMSecs < cells.front().startMSecs) {
+        while (curMSecs < cells.front().startMSecs && curMSecs < windowEndMSecs) {
+            const QDateTime next = TLCalendar::nextBoundary(unit, cur);
+            if (!next.isValid())
+                break;
+            const qint64 nextMSecs = next.toMSecsSinceEpoch();
+            walked.push_back({curMSecs, nextMSecs, TLCalendar::label(unit, cur, knownLocale)});
+            cur = next;
+            curMSecs = nextMSecs;
+        }
+        if (curMSecs == cells.front().startMSecs) {
+            cells.insert(cells.begin(), std::make_move_iterator(walked.begin()),
+                         std::make_move_iterator(walked.end()));
+            *index = 0;
+            return;
+        }
+    }
+    cells = std::move(walked);
+    known.end = cur;
+    *index = 0;
+}
+
 void TLSegment::drawRow(TLCalendar::Unit unit, int row)
 {
     cell.height = rowHeight(row);
     cell.top = rowTop(row);
+    cell.beginRow();
+
+    // The calendar's boundaries are dear (each is a conversion of a local
+    // time), so a row's cells are remembered from one paint to the next and
+    // a paint asks the calendar only for the first boundary and for cells it
+    // has not seen yet: dragging or zooming reuses nearly all of them.
+    //
+    // The cells drawn are those TLCalendar::forEachCell() visits: from the
+    // first boundary on, up to the first cell that ends at or after the
+    // window's end, stopping where the calendar has no next boundary. Its cap
+    // on the number of cells is at least span / nominalSeconds + 2; a row that
+    // would need more than that, or a window without a valid end, is left to
+    // forEachCell() itself.
+    const QDateTime first = TLCalendar::firstBoundary(unit, windowStart);
+    if (!first.isValid())
+        return;
+    if (!windowEnd.isValid()) {
+        drawRowFromCalendar(unit);
+        return;
+    }
+    const qint64 startMSecs = windowStart.toMSecsSinceEpoch();
+    const qint64 endMSecs = windowEnd.toMSecsSinceEpoch();
+    const qint64 span = qMax<qint64>((endMSecs - startMSecs) / 1000, 0);
+    const qint64 cap = span / TLCalendar::nominalSeconds(unit) + 2;
+
+    KnownCells &known = knownCells[row];
+    size_t index = 0;
+    findFirstCell(unit, known, first, endMSecs, &index);
+    // Count (growing the run as needed) before drawing anything.
+    size_t end = index;
+    for (;;) {
+        if (end == known.cells.size() && !extend(unit, known))
+            break;
+        const qint64 cellEnd = known.cells[end].endMSecs;
+        ++end;
+        if (cellEnd >= endMSecs)
+            break;
+        if (qint64(end - index) >= cap) {
+            drawRowFromCalendar(unit);
+            return;
+        }
+    }
+
+    // Offsets in whole seconds as QDateTime::secsTo() gives them: the
+    // difference in milliseconds, truncated.
+    for (size_t i = index; i < end; ++i) {
+        const KnownCell &k = known.cells[i];
+        cell.startSeconds = (k.startMSecs - startMSecs) / 1000;
+        cell.endSeconds = (k.endMSecs - startMSecs) / 1000;
+        cell.label = k.label;
+        cell.draw();
+    }
+    cellCount += qint64(end - index);
+
+    // Keep about as many cells on either side as were drawn.
+    std::vector<KnownCell> &cells = known.cells;
+    const size_t spare = (end - index) + SpareKnownCells;
+    if (cells.size() > end + spare) {
+        cells.resize(end + spare);
+        known.end = QDateTime::fromMSecsSinceEpoch(cells.back().endMSecs);
+    }
+    if (index > spare)
+        cells.erase(cells.begin(), cells.begin() + std::ptrdiff_t(index - spare));
+}
+
+void TLSegment::drawRowFromCalendar(TLCalendar::Unit unit)
+{
     const QLocale locale;
-    cellCount += TLCalendar::forEachCell(unit, windowStart, windowEnd,
-                            [&](const QDateTime &cellStart, const QDateTime &cellEnd) {
-        cell.startSeconds = windowStart.secsTo(cellStart);
-        cell.endSeconds = windowStart.secsTo(cellEnd);
+    // As above; a cell starts where the one before ended.
+    const qint64 startMSecs = windowStart.toMSecsSinceEpoch();
+    QDateTime previousEnd;
+    qint64 previousEndMSecs = 0;
+    const auto drawCell = [&](const QDateTime &cellStart, const QDateTime &cellEnd) {
+        const qint64 cellStartMSecs =
+                cellStart == previousEnd ? previousEndMSecs : cellStart.toMSecsSinceEpoch();
+        previousEnd = cellEnd;
+        previousEndMSecs = cellEnd.toMSecsSinceEpoch();
+        cell.startSeconds = (cellStartMSecs - startMSecs) / 1000;
+        cell.endSeconds = (previousEndMSecs - startMSecs) / 1000;
         cell.label = TLCalendar::label(unit, cellStart, locale);
         cell.draw();
-    });
+    };
+    cellCount += TLCalendar::forEachCell(unit, windowStart, windowEnd, drawCell);
 }
 
 void TLSegment::drawHours()

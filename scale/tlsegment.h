@@ -5,8 +5,12 @@
 #include "tlcell.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QMap>
 #include <QObject>
+#include <QString>
+
+#include <vector>
 
 class QWidget;
 
@@ -58,8 +62,30 @@ public:
     static QColor rowColor(int row);
 
 private:
+    // One cell of a row as the calendar gave it: its boundaries as instants
+    // and its label.
+    struct KnownCell
+    {
+        qint64 startMSecs;
+        qint64 endMSecs;
+        QString label;
+    };
+    // A run of consecutive cells of one row, each starting where the one
+    // before ended, kept from one paint to the next; end is the last cell's
+    // end boundary, from which the run grows.
+    struct KnownCells
+    {
+        std::vector<KnownCell> cells;
+        QDateTime end;
+    };
+
     void paintBackgrounds(QPainter &painter);
+    void forgetCellsIfStale();
+    void findFirstCell(TLCalendar::Unit unit, KnownCells &known, const QDateTime &first,
+                       qint64 windowEndMSecs, size_t *index);
+    bool extend(TLCalendar::Unit unit, KnownCells &known);
     void drawRow(TLCalendar::Unit unit, int row);
+    void drawRowFromCalendar(TLCalendar::Unit unit);
     void drawHours();
     void drawDays();
     void drawWeeks();
@@ -75,6 +101,11 @@ private:
     TLCell cell;
     QMap<int, float> rowShares;
     qint64 cellCount = 0;
+    // What the calendar said about the cells of each row, valid for the
+    // locale and the time zone they were made with.
+    KnownCells knownCells[RowCount];
+    QLocale knownLocale;
+    QByteArray knownZone;
 };
 
 #endif // TLSEGMENT_H
