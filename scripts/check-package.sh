@@ -105,6 +105,7 @@ if [[ "$actual" != "$expected" ]]; then
 fi
 file "$root/usr/bin/timeline" | grep -q 'ELF.*stripped' || fail "usr/bin/timeline is not a stripped ELF"
 file "$root/usr/bin/timeline" | grep -q 'not stripped' && fail "usr/bin/timeline is not stripped"
+readelf -d "$root/usr/bin/timeline" | grep -qE 'RPATH|RUNPATH' && fail "usr/bin/timeline has a run path"
 gzip -t "$root/usr/share/man/man1/timeline.1.gz" "$root/usr/share/doc/timeline/changelog.gz" \
     || fail "a compressed file is broken"
 
