@@ -12,7 +12,7 @@ build=${1:-build}
     echo "check-code: no $build/compile_commands.json; configure $build first" >&2
     exit 1
 }
-cmake --build "$build" >/dev/null
+cmake --build "$build" --target timelinecore timeline >/dev/null
 
 dirs=(app timeline scale widgets)
 mapfile -t sources < <(find "${dirs[@]}" -name '*.cpp' | sort)
