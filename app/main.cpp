@@ -33,6 +33,8 @@ int main(int argc, char **argv)
         return 1;
     }
     QApplication app(argc, argv);
+    // Lets the desktop match the window to its entry and icon (the Wayland app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.timeline.Timeline"));
     TimelineApp window;
     window.show();
     return app.exec();
