@@ -1,11 +1,18 @@
 #include "tlcalendar.h"
 
+#include <QtNumeric>
+
 namespace TLCalendar {
 
 namespace {
 
 constexpr qint64 SecondsPerHour = 3600;
 constexpr qint64 SecondsPerDay = 24 * SecondsPerHour;
+constexpr qint64 MSecsPerHour = 1000 * SecondsPerHour;
+
+// How far earliestFrom() looks back for the wall-clock time it is after:
+// steps of 1, 2, 4, ... hours, together more than five days.
+constexpr int MaxLookBackSteps = 7;
 
 // A zone skips at most one calendar date at a time (a move across the date
 // line); looking a few dates ahead is plenty.
@@ -46,6 +53,49 @@ QDate nextDateOf(Unit unit, QDate date)
     return date.addDays(1);
 }
 
+// True when the wall clock shows an earlier date and time at t than date/time.
+bool wallClockBefore(const QDateTime &t, QDate date, QTime time)
+{
+    const QDate d = t.date();
+    return d < date || (d == date && t.time() < time);
+}
+
+// The earliest instant at which the wall clock shows date/time or later,
+// given one such instant, from. Where the clock was set back over date/time
+// that is its first pass; where date/time was skipped, the instant the clock
+// jumped past it, to the millisecond. Local time is asked for instants only:
+// QDateTime's own answer for a wall-clock time in or near a change of the UTC
+// offset can miss the first instant after a gap of less than a whole minute
+// or the second of two passes, and not always the same one for the same time.
+QDateTime earliestFrom(const QDateTime &from, QDate date, QTime time)
+{
+    qint64 hi = from.toMSecsSinceEpoch();
+    qint64 lo = 0;
+    // At the first representable instant there is nothing earlier to find.
+    if (qSubOverflow(hi, qint64(1), &lo)
+        || wallClockBefore(QDateTime::fromMSecsSinceEpoch(lo), date, time)) {
+        return from;
+    }
+    // Find an instant before it, then halve the distance down to 1 ms.
+    qint64 step = MSecsPerHour;
+    for (int i = 0;; ++i) {
+        if (i == MaxLookBackSteps || qSubOverflow(hi, step, &lo))
+            return from;
+        if (wallClockBefore(QDateTime::fromMSecsSinceEpoch(lo), date, time))
+            break;
+        hi = lo;
+        step *= 2;
+    }
+    while (hi - lo > 1) {
+        const qint64 mid = lo + (hi - lo) / 2;
+        if (wallClockBefore(QDateTime::fromMSecsSinceEpoch(mid), date, time))
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return QDateTime::fromMSecsSinceEpoch(hi);
+}
+
 QDateTime firstHourBoundary(const QDateTime &t)
 {
     const QTime time = t.time();
@@ -57,17 +107,10 @@ QDateTime firstHourBoundary(const QDateTime &t)
     const QDateTime back = t.addMSecs(-msecsPastHour);
     if (back.date() == t.date() && back.time() == hourStart)
         return back;
-    const QDateTime onTheHour(t.date(), hourStart);
-    if (onTheHour.isValid() && onTheHour <= t)
-        return onTheHour;
-    // hh:00 was skipped by a change of the UTC offset within this hour; the
-    // boundary is the first minute of the hour that exists.
-    for (int minute = 1; minute <= time.minute(); ++minute) {
-        const QDateTime candidate(t.date(), QTime(time.hour(), minute));
-        if (candidate.isValid() && candidate <= t)
-            return candidate;
-    }
-    return t;
+    // The offset changed within the hour: hh:00 is either skipped, and the
+    // boundary is the first instant after it, or it lies in an earlier pass
+    // of a stretch that the clock was set back over.
+    return earliestFrom(t, t.date(), hourStart);
 }
 
 } // namespace
@@ -79,17 +122,24 @@ bool isMidnight(QTime time)
 
 QDateTime startOfDay(QDateTime &dt)
 {
-    if (!isMidnight(dt.time()))
-        dt = dateStart(dt.date());
+    // A midnight is not always the start of its date: where the clock went
+    // from 01:00 back to 00:00, the second midnight is an hour into the date.
+    if (!isMidnight(dt.time()) || dt.addMSecs(-1).date() == dt.date()) {
+        const QDateTime start = dateStart(dt.date());
+        if (start.isValid())
+            dt = start;
+    }
     return dt;
 }
 
 QDateTime dateStart(QDate date)
 {
     for (int i = 0; i <= MaxSkippedDates && date.isValid(); ++i) {
+        // QDate::startOfDay() finds an instant of the date, but not always
+        // its first one (see earliestFrom()).
         const QDateTime start = date.startOfDay();
         if (start.isValid())
-            return start;
+            return earliestFrom(start, date, QTime(0, 0));
         date = date.addDays(1);
     }
     return QDateTime();
@@ -158,7 +208,17 @@ qint64 forEachCell(Unit unit, const QDateTime &windowStart, const QDateTime &win
     QDateTime cur = firstBoundary(unit, windowStart);
     if (!cur.isValid())
         return 0;
-    const qint64 span = windowEnd.isValid() ? qMax<qint64>(windowStart.secsTo(windowEnd), 0) : 0;
+    // The cap on the number of cells counts from the first boundary, which can
+    // lie more than a unit before windowStart (after the clock was set back),
+    // and takes the longer of the elapsed and the wall-clock span: a day that
+    // loses an hour to daylight saving is shorter than a nominal day, but
+    // the wall clock still advances by a whole day across it.
+    qint64 span = 0;
+    if (windowEnd.isValid()) {
+        const qint64 elapsed = cur.secsTo(windowEnd);
+        const qint64 wallClock = elapsed + windowEnd.offsetFromUtc() - cur.offsetFromUtc();
+        span = qMax<qint64>(qMax(elapsed, wallClock), 0);
+    }
     const qint64 maxCells = span / nominalSeconds(unit) + 2;
     qint64 count = 0;
     // The test comes after each cell, so every row gets at least one.

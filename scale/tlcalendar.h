@@ -24,7 +24,7 @@ enum class Unit { Hour, Day, Week, Month, Year };
 // True when hour, minute, second and millisecond are all 0.
 bool isMidnight(QTime time);
 
-// Sets dt to the first instant of its date (unless it is already a midnight)
+// Sets dt to the first instant of its date (unless it is that instant already)
 // and returns a copy of the result.
 QDateTime startOfDay(QDateTime &dt);
 
@@ -33,7 +33,8 @@ QDateTime startOfDay(QDateTime &dt);
 QDateTime dateStart(QDate date);
 
 // The unit's boundary at or before t. For hours that is hh:00 of t's date and
-// hour, or, where the zone skipped hh:00, the first instant after it.
+// hour (its last pass at or before t, where the clock was set back over it),
+// or, where the zone skipped hh:00, the first instant after it.
 QDateTime firstBoundary(Unit unit, const QDateTime &t);
 
 // The boundary after cur (a boundary of the same unit); strictly later than
@@ -43,16 +44,18 @@ QDateTime nextBoundary(Unit unit, const QDateTime &cur);
 // The label of the cell that starts at cur.
 QString label(Unit unit, const QDateTime &cur, const QLocale &locale = QLocale());
 
-// The shortest length a cell of the unit normally has, in seconds; it bounds
-// how many cells fit into a window.
+// The shortest length a cell of the unit has on the wall clock (a 28-day month,
+// a common year), in seconds; it bounds how many cells fit into a window.
 qint64 nominalSeconds(Unit unit);
 
 // Walks [windowStart, windowEnd) one unit at a time, starting at the first
 // boundary at or before windowStart, and calls visit(cellStart, cellEnd) for
 // every cell. Always visits at least one cell (if windowStart is valid); the
 // last is the first one that ends at or after windowEnd. Never visits more than
-// span / nominalSeconds(unit) + 2 cells, and stops at the edge of the range of
-// representable date-times. Returns the number of cells visited.
+// span / nominalSeconds(unit) + 2 cells, span being measured from the first
+// boundary to windowEnd (the longer of elapsed and wall-clock time), and stops
+// at the edge of the range of representable date-times. Returns the number of
+// cells visited.
 using CellVisitor = std::function<void(const QDateTime &cellStart, const QDateTime &cellEnd)>;
 qint64 forEachCell(Unit unit, const QDateTime &windowStart, const QDateTime &windowEnd,
                    const CellVisitor &visit);
