@@ -119,8 +119,11 @@ void checkRow(Unit unit, const QDateTime &start, const QDateTime &end, const QLi
             QVERIFY2(cells.at(i - 1).end == c.start, where);
         if (unit == Unit::Hour) {
             QCOMPARE(c.start.secsTo(c.end), qint64(3600));
+            QCOMPARE(c.label, c.start.time().toString(QStringLiteral("hh:mm")) + u'h');
             continue;
         }
+        if (unit == Unit::Day)
+            QVERIFY2(c.label.endsWith(QString::number(c.start.date().dayOfWeek())), where);
         const qint64 key = unitKey(unit, c.start);
         QVERIFY2(unitKey(unit, c.start.addMSecs(-1)) != key, "not the first instant: " + where);
         QVERIFY2(unitKey(unit, c.end.addMSecs(-1)) == key, "ends late: " + where);
@@ -420,6 +423,13 @@ void TestTLCalendar::wholeYear_data()
     QTest::newRow("Lord Howe 2021") << QByteArray("Australia/Lord_Howe") << 2021;
     QTest::newRow("Kathmandu 1985") << QByteArray("Asia/Kathmandu") << 1985;
     QTest::newRow("Sao Paulo 2015") << QByteArray("America/Sao_Paulo") << 2015;
+    QTest::newRow("Beirut 2022") << QByteArray("Asia/Beirut") << 2022;
+    QTest::newRow("Tehran 2021") << QByteArray("Asia/Tehran") << 2021;
+    QTest::newRow("Sydney 2023") << QByteArray("Australia/Sydney") << 2023;
+    QTest::newRow("Kolkata 2023") << QByteArray("Asia/Kolkata") << 2023;
+    QTest::newRow("St Johns 2023") << QByteArray("America/St_Johns") << 2023;
+    QTest::newRow("Kiritimati 2023") << QByteArray("Pacific/Kiritimati") << 2023;
+    QTest::newRow("Pago Pago 2023") << QByteArray("Pacific/Pago_Pago") << 2023;
 }
 
 void TestTLCalendar::wholeYear()
