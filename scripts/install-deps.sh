@@ -11,7 +11,7 @@ test_packages=(xvfb xauth xdotool x11-utils imagemagick valgrind
                weston
                clang-tidy clang-format cppcheck
                dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
-               python3-xlib)
+               python3 python3-xlib)
 
 case "${1:-}" in
 run) packages=("${build_packages[@]}") ;;
