@@ -185,6 +185,24 @@ QString label(Unit unit, const QDateTime &cur, const QLocale &locale)
     return QString();
 }
 
+QDateTime addSecsClamped(const QDateTime &t, qint64 seconds)
+{
+    const QDateTime moved = t.addSecs(seconds);
+    if (moved.isValid() || !t.isValid())
+        return moved;
+    // Validity is monotonic in the shift, so a binary search finds the edge.
+    qint64 valid = 0;
+    qint64 invalid = seconds;
+    while (invalid - valid > 1 || invalid - valid < -1) {
+        const qint64 middle = valid + (invalid - valid) / 2;
+        if (t.addSecs(middle).isValid())
+            valid = middle;
+        else
+            invalid = middle;
+    }
+    return t.addSecs(valid);
+}
+
 qint64 nominalSeconds(Unit unit)
 {
     switch (unit) {

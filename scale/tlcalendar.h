@@ -44,6 +44,10 @@ QDateTime nextBoundary(Unit unit, const QDateTime &cur);
 // The label of the cell that starts at cur.
 QString label(Unit unit, const QDateTime &cur, const QLocale &locale = QLocale());
 
+// t moved by seconds; where that leaves the range of representable
+// date-times, the last instant in that direction that is still in it.
+QDateTime addSecsClamped(const QDateTime &t, qint64 seconds);
+
 // The shortest length a cell of the unit has on the wall clock (a 28-day month,
 // a common year), in seconds; it bounds how many cells fit into a window.
 qint64 nominalSeconds(Unit unit);

@@ -1,5 +1,6 @@
 #include "timeline.h"
 
+#include "tlcalendar.h"
 #include "tlcanvas.h"
 
 #include <QAction>
@@ -88,25 +89,9 @@ void Timeline::setWindowStart(const QDateTime &start)
 
 void Timeline::moveWindowStart(qint64 seconds)
 {
-    // Near the end of the range of representable date-times a shift may
-    // overshoot; the view then stops at the last instant it can show instead
-    // of turning invalid. Validity is monotonic in the shift, so a binary
-    // search finds that instant.
-    const QDateTime moved = windowStart.addSecs(seconds);
-    if (moved.isValid()) {
-        windowStart = moved;
-        return;
-    }
-    qint64 valid = 0;
-    qint64 invalid = seconds;
-    while (invalid - valid > 1 || invalid - valid < -1) {
-        const qint64 middle = valid + (invalid - valid) / 2;
-        if (windowStart.addSecs(middle).isValid())
-            valid = middle;
-        else
-            invalid = middle;
-    }
-    windowStart = windowStart.addSecs(valid);
+    // Near the end of the range of representable date-times the view stops at
+    // the last instant it can show instead of turning invalid.
+    windowStart = TLCalendar::addSecsClamped(windowStart, seconds);
 }
 
 void Timeline::zoomTo(int newScale)
