@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite twice:
 # a normal build (under UTC and under a zone with daylight-saving time) and a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# build with AddressSanitizer and UndefinedBehaviorSanitizer. In between it
+# runs the static analysis, the format check and the Debian package check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -15,6 +16,13 @@ for zone in UTC Europe/Berlin; do
     echo "== tests, TZ=$zone"
     TZ=$zone ctest --test-dir build --output-on-failure -j "$jobs"
 done
+
+echo "== static analysis"
+scripts/check-code.sh build
+echo "== format"
+scripts/check-format.sh
+echo "== Debian package"
+scripts/check-package.sh build
 
 echo "== sanitizer build"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTIMELINE_SANITIZE=ON \
