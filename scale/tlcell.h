@@ -1,9 +1,13 @@
 #ifndef TLCELL_H
 #define TLCELL_H
 
+#include <QLineF>
+#include <QRect>
 #include <QRectF>
 #include <QString>
 #include <QtGlobal>
+
+#include <vector>
 
 class QPainter;
 class QWidget;
@@ -32,15 +36,17 @@ public:
     // Prepares painter for the cells of the row that top, height, clipLeft
     // and clipWidth describe: clips it to the row, turns on antialiasing and
     // sets the label font. Call it before the first draw() of every row when
-    // painter is set; without a painter it does nothing.
+    // painter is set, and endRow() after the last; without a painter both do
+    // nothing.
     void beginRow();
+    void endRow();
 
     // Draws the divider at the cell's start and the label centred over the
     // cell, both confined to the row's clip rectangle; a label wider than the
     // cell is cut at the cell's edges. Must be called while target handles
     // its paint event. Paints with painter when one is given (it must be
-    // active on target and prepared by beginRow()), otherwise opens a painter
-    // of its own for this one cell.
+    // active on target and prepared by beginRow(); the row's dividers appear
+    // with endRow()), otherwise opens a painter of its own for this one cell.
     void draw();
 
     // Laid-out labels held right now, and a way to drop them all.
@@ -66,12 +72,20 @@ private:
     Q_DISABLE_COPY(TLCell)
 
     void prepare(QPainter &p);
+    void useRowClip(QPainter &p);
     void drawWith(QPainter &p);
 
-    // What prepare() set the painter up for: the row's clip, and the id of
-    // its label font in the label cache (-1: no cache).
+    // What prepare() set the painter up for: the row's clip (also as the
+    // pixels it leaves), whether clips can be set in whole pixels, and the id
+    // of the label font in the label cache (-1: no cache).
     QRectF rowClip;
+    QRect rowClipPixels;
+    bool wholePixelClip = false;
     int rowFontId = -1;
+    // Whether the painter's clip is the row's, not a cut label's.
+    bool rowClipActive = true;
+    // The row's dividers so far, drawn by endRow().
+    std::vector<QLineF> dividers;
 };
 
 #endif // TLCELL_H

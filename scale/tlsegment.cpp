@@ -262,6 +262,7 @@ void TLSegment::drawRow(TLCalendar::Unit unit, int row)
         cell.label = k.label;
         cell.draw();
     }
+    cell.endRow();
     cellCount += qint64(end - index);
 
     // Keep about as many cells on either side as were drawn.
@@ -293,6 +294,7 @@ void TLSegment::drawRowFromCalendar(TLCalendar::Unit unit)
         cell.draw();
     };
     cellCount += TLCalendar::forEachCell(unit, windowStart, windowEnd, drawCell);
+    cell.endRow();
 }
 
 void TLSegment::drawHours()
