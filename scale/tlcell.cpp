@@ -6,6 +6,7 @@
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QHashFunctions>
+#include <QImage>
 #include <QLineF>
 #include <QList>
 #include <QPaintDevice>
@@ -29,8 +30,8 @@ constexpr double LabelSizePerHeight = 0.6;
 constexpr qreal UnlimitedLineWidth = 0x01000000;
 // Distinct label fonts remembered at a time (one per row height in use).
 constexpr int FontSlotCapacity = 32;
-// Glyphs of at least this many pixels are drawn leaving out those that
-// cannot show (below it, sorting them out would cost more than it saves).
+// Outlines are kept of glyphs of at least this many pixels, which may be
+// large enough in device pixels for the raster engine to fill them.
 constexpr qreal LargeGlyphPixelSize = 32;
 // The raster engine fills glyphs as outlines instead of blending cached
 // images from this size in device pixels on (QT_MAX_CACHED_GLYPH_SIZE).
@@ -38,6 +39,11 @@ constexpr int DefaultMaxCachedGlyphSize = 64;
 // Pixels that a glyph's ink may spread beyond its metrics (antialiasing,
 // hinting, subpixel placement).
 constexpr qreal InkMargin = 2;
+// Memory for pictures of labels, the most one picture may take, and the unit
+// their cost is counted in, in bytes.
+constexpr int PictureCacheBytes = 16 * 1024 * 1024;
+constexpr int LargestPictureBytes = 1024 * 1024;
+constexpr int PictureUnit = 256;
 
 struct LabelKey
 {
@@ -53,6 +59,32 @@ struct LabelKey
 size_t qHash(const LabelKey &key, size_t seed = 0)
 {
     return qHashMulti(seed, key.text, key.fontId);
+}
+
+// What the visible part of a label looks like depends on: the label and its
+// font, where it starts within its first pixel (in the 1/64 pixel the text
+// engine and the raster engine work in), the pixels it may paint relative to
+// its first pixel, and the colour.
+struct PictureKey
+{
+    QString text;
+    int fontId;
+    int phaseX;
+    int phaseY;
+    QRect area;
+    QRgb color;
+
+    bool operator==(const PictureKey &other) const
+    {
+        return fontId == other.fontId && phaseX == other.phaseX && phaseY == other.phaseY
+               && area == other.area && color == other.color && text == other.text;
+    }
+};
+
+size_t qHash(const PictureKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.text, key.fontId, key.phaseX, key.phaseY, key.area.x(),
+                      key.area.y(), key.area.width(), key.area.height(), key.color);
 }
 
 // A label laid out once, on one line starting at (0, 0), with the text engine
@@ -71,11 +103,12 @@ struct LaidOutLabel
     // False for text that drawText would reformat (line breaks, tabs); such a
     // label is drawn by drawText itself.
     bool plain = true;
-    // Large glyphs cost in proportion to their size even where they are
-    // clipped away. For such labels each glyph's place in runs, its position,
-    // the columns its ink can reach (relative to the label's start), so that
-    // glyphs that cannot show are left out, and its outline, for when the
-    // raster engine fills it as one.
+    // A glyph costs its blend (or, when large, its fill) even where it is
+    // clipped away, so a label cut at its cell's edges draws only the glyphs
+    // that can show. For that, each glyph's place in runs, its position, the
+    // columns its ink can reach (relative to the label's start) and a run of
+    // its own; for large glyphs also the outline, for when the raster engine
+    // fills it as one.
     struct Glyph
     {
         int run;
@@ -83,11 +116,15 @@ struct LaidOutLabel
         QPointF position;
         qreal inkLeft;
         qreal inkRight;
+        QGlyphRun alone;
+        bool large;
         QPainterPath outline;
     };
-    std::vector<Glyph> largeGlyphs;
-    // The pixel size of the large glyphs.
+    std::vector<Glyph> glyphs;
+    // The largest pixel size of the glyphs.
     qreal pixelSize = 0;
+    // Where ink can be, relative to the label's start, with the margin.
+    QRectF ink;
 };
 
 bool isPlain(const QString &text)
@@ -130,17 +167,21 @@ LaidOutLabel *layOut(const QString &text, const QFont &font, Qt::LayoutDirection
     for (int r = 0; r < label->runs.size(); ++r) {
         const QGlyphRun &run = label->runs.at(r);
         const QRawFont font = run.rawFont();
-        if (font.pixelSize() < LargeGlyphPixelSize)
-            continue;
-        label->pixelSize = font.pixelSize();
+        label->pixelSize = qMax(label->pixelSize, font.pixelSize());
+        const bool large = font.pixelSize() >= LargeGlyphPixelSize;
         const QList<quint32> indexes = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         for (int i = 0; i < indexes.size(); ++i) {
             const QRectF ink = font.boundingRect(indexes.at(i));
             const QPointF position = positions.at(i);
-            label->largeGlyphs.push_back({r, i, position, position.x() + ink.left() - InkMargin,
-                                          position.x() + ink.right() + InkMargin,
-                                          font.pathForGlyph(indexes.at(i))});
+            const QRectF reach = ink.translated(position);
+            label->ink |= reach.adjusted(-InkMargin, -InkMargin, InkMargin, InkMargin);
+            QGlyphRun alone = run;
+            alone.setGlyphIndexes({indexes.at(i)});
+            alone.setPositions({position});
+            label->glyphs.push_back({r, i, position, position.x() + ink.left() - InkMargin,
+                                     position.x() + ink.right() + InkMargin, alone, large,
+                                     large ? font.pathForGlyph(indexes.at(i)) : QPainterPath()});
         }
     }
     return label;
@@ -161,6 +202,10 @@ public:
     int fontId(const QFont &font, int dpi, Qt::LayoutDirection direction);
     const LaidOutLabel *find(const QString &text, int fontId, const QFont &font,
                              Qt::LayoutDirection direction);
+    // The picture of a label within some pixels: nullptr when unknown, a
+    // null image when seen once, else the picture.
+    const QImage *picture(const PictureKey &key) { return pictures.object(key); }
+    void keepPicture(const PictureKey &key, const QImage &image);
     void clear();
     int size() const { return int(labels.size()); }
 
@@ -181,6 +226,8 @@ private:
     QList<FontSlot> fonts;
     int nextFontId = 0;
     QCache<LabelKey, LaidOutLabel> labels{TLCell::LabelCacheCapacity};
+    // Cost: units of PictureUnit bytes.
+    QCache<PictureKey, QImage> pictures{PictureCacheBytes / PictureUnit};
 };
 
 LabelCache *LabelCache::current = nullptr;
@@ -239,9 +286,18 @@ const LaidOutLabel *LabelCache::find(const QString &text, int fontId, const QFon
     return label;
 }
 
+void LabelCache::keepPicture(const PictureKey &key, const QImage &image)
+{
+    // An image costs its pixels and its bookkeeping.
+    const auto cost = int((image.sizeInBytes() + 256) / PictureUnit) + 1;
+    if (cost <= LargestPictureBytes / PictureUnit)
+        pictures.insert(key, new QImage(image), cost);
+}
+
 void LabelCache::clear()
 {
     labels.clear();
+    pictures.clear();
     fonts.clear();
 }
 
@@ -426,53 +482,57 @@ void appendStrip(QPainterPath &path, const QPainterPath &outline, const QPointF 
     flush();
 }
 
-// Draws, of each run, the glyphs from the first to the last whose ink can
-// reach the pixels; the others would paint nothing there. Glyphs filled as
-// outlines are filled only where they can show.
+void drawGlyphs(QPainter &p, const LaidOutLabel &label, const QPointF &origin)
+{
+    for (const QGlyphRun &run : label.runs)
+        p.drawGlyphRun(origin, run);
+}
+
+// Draws, of each run, the glyphs whose ink can reach the pixels; the others
+// would paint nothing there. Glyphs filled as outlines are filled only where
+// they can show.
 void drawVisibleGlyphs(QPainter &p, const LaidOutLabel &label, const QPointF &origin,
                        const QRect &pixels)
 {
     const qreal left = pixels.left() - origin.x();
     const qreal right = pixels.left() + pixels.width() - origin.x();
-    const bool outlines = filledAsOutlines(label, p.deviceTransform());
+    const bool filled = filledAsOutlines(label, p.deviceTransform());
     for (int r = 0; r < label.runs.size(); ++r) {
-        const QGlyphRun &run = label.runs.at(r);
-        int first = -1;
-        int last = -1;
         int count = 0;
-        QPainterPath strip;
-        for (const LaidOutLabel::Glyph &glyph : label.largeGlyphs) {
+        int visible = 0;
+        bool outlines = filled;
+        for (const LaidOutLabel::Glyph &glyph : label.glyphs) {
             if (glyph.run != r)
                 continue;
             ++count;
-            if (glyph.inkRight <= left || glyph.inkLeft >= right)
-                continue;
-            if (first < 0)
-                first = glyph.index;
-            last = glyph.index;
-            // One pixel beyond the strip on either side stays as it is.
-            if (outlines && !glyph.outline.isEmpty()) {
-                appendStrip(strip, glyph.outline, origin + glyph.position, pixels.left() - 1,
-                            pixels.left() + pixels.width() + 1);
-            }
+            if (glyph.inkRight > left && glyph.inkLeft < right)
+                ++visible;
+            outlines = outlines && glyph.large;
         }
-        if (first < 0 && count > 0)
+        if (visible == 0)
             continue;
-        if (outlines && count > 0) {
+        if (outlines) {
+            // One pixel beyond the strip on either side stays as it is.
+            QPainterPath strip;
+            for (const LaidOutLabel::Glyph &glyph : label.glyphs) {
+                if (glyph.run == r && glyph.inkRight > left && glyph.inkLeft < right) {
+                    appendStrip(strip, glyph.outline, origin + glyph.position, pixels.left() - 1,
+                                pixels.left() + pixels.width() + 1);
+                }
+            }
             // As the raster engine fills a run's outlines: all in one path,
             // winding, with the pen's brush.
             strip.setFillRule(Qt::WindingFill);
             p.fillPath(strip, p.pen().brush());
-            continue;
+        } else if (visible == count) {
+            p.drawGlyphRun(origin, label.runs.at(r));
+        } else {
+            // Each glyph is blended on its own anyway.
+            for (const LaidOutLabel::Glyph &glyph : label.glyphs) {
+                if (glyph.run == r && glyph.inkRight > left && glyph.inkLeft < right)
+                    p.drawGlyphRun(origin, glyph.alone);
+            }
         }
-        if (count == 0 || (first == 0 && last == count - 1)) {
-            p.drawGlyphRun(origin, run);
-            continue;
-        }
-        QGlyphRun visible = run;
-        visible.setGlyphIndexes(run.glyphIndexes().mid(first, last - first + 1));
-        visible.setPositions(run.positions().mid(first, last - first + 1));
-        p.drawGlyphRun(origin, visible);
     }
 }
 
@@ -508,29 +568,80 @@ void TLCell::drawWith(QPainter &p)
     const qreal y = rect.y() + (rect.height() - laidOut->height) / 2;
     const QRectF bounds(rect.x() + (rect.width() - laidOut->width) / 2, y, laidOut->width,
                         laidOut->height);
-    // The columns the label may paint, where it is known in whole pixels.
-    QRect pixels;
-    if (rect.contains(bounds)) {
-        useRowClip(p);
-        pixels = rowClipPixels;
-    } else if (wholePixelClip) {
-        // A cut label: clipped to the cell within the row.
-        pixels = clipPixels(rect) & rowClipPixels;
-        if (pixels.isEmpty())
-            return;
-        p.setClipRect(pixels, Qt::ReplaceClip);
-        rowClipActive = false;
-    } else {
-        useRowClip(p);
-        p.setClipRect(rect, Qt::IntersectClip);
-        rowClipActive = false;
-    }
     const qreal x = rect.x() + (rect.width() - laidOut->advance) / 2;
     const QPointF origin(int(x * 64) / 64.0, int(y * 64) / 64.0);
-    if (laidOut->largeGlyphs.empty() || !wholePixelClip) {
-        for (const QGlyphRun &run : laidOut->runs)
-            p.drawGlyphRun(origin, run);
+    const bool fits = rect.contains(bounds);
+    if (fits && laidOut->pixelSize < LargeGlyphPixelSize) {
+        // Nothing to leave out: the whole label, within the row.
+        useRowClip(p);
+        drawGlyphs(p, *laidOut, origin);
         return;
     }
-    drawVisibleGlyphs(p, *laidOut, origin, pixels);
+    if (!wholePixelClip) {
+        useRowClip(p);
+        if (!fits) {
+            p.setClipRect(rect, Qt::IntersectClip);
+            rowClipActive = false;
+        }
+        drawGlyphs(p, *laidOut, origin);
+        return;
+    }
+
+    // The pixels the label may paint: its cell's within the row when it is
+    // cut, else the row's; of those, where its ink can be.
+    QRect pixels = rowClipPixels;
+    if (!fits)
+        pixels &= clipPixels(rect);
+    const QRect area = laidOut->ink.translated(origin).toAlignedRect() & pixels;
+    if (area.isEmpty())
+        return;
+    // Directly: clipped to the pixels, drawing only what can show there.
+    const auto drawClipped = [&] {
+        if (fits) {
+            useRowClip(p);
+        } else {
+            p.setClipRect(pixels, Qt::ReplaceClip);
+            rowClipActive = false;
+        }
+        drawVisibleGlyphs(p, *laidOut, origin, pixels);
+    };
+    const QBrush pen = p.pen().brush();
+    if (!cache || pen.style() != Qt::SolidPattern) {
+        drawClipped();
+        return;
+    }
+
+    // The picture of what the label paints there, for the next time the same
+    // cell comes at the same place within a pixel (every repaint of a view
+    // that did not move or was dragged by whole pixels). It is made from the
+    // second time on, so that a view seen once costs no pictures. Drawn onto
+    // transparent pixels, premultiplied, and then onto the row, it blends as
+    // the glyphs blend directly.
+    const int x64 = int(origin.x() * 64);
+    const int y64 = int(origin.y() * 64);
+    const QPoint base(x64 >> 6, y64 >> 6);
+    const PictureKey key{
+            label, rowFontId, x64 & 63, y64 & 63, area.translated(-base), pen.color().rgba()};
+    const QImage *known = cache->picture(key);
+    if (!known) {
+        cache->keepPicture(key, QImage());
+        drawClipped();
+        return;
+    }
+    useRowClip(p);
+    if (!known->isNull()) {
+        p.drawImage(area.topLeft(), *known);
+        return;
+    }
+    QImage picture(area.size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    {
+        QPainter picturePainter(&picture);
+        picturePainter.setPen(p.pen());
+        picturePainter.setRenderHint(QPainter::Antialiasing);
+        picturePainter.translate(-area.topLeft());
+        drawVisibleGlyphs(picturePainter, *laidOut, origin, area);
+    }
+    p.drawImage(area.topLeft(), picture);
+    cache->keepPicture(key, picture);
 }

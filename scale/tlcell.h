@@ -23,7 +23,11 @@ class QWidget;
 // Labels are laid out once and kept in a small cache shared by all cells
 // (keyed by the text, the resolved font, the resolution and the text direction,
 // and emptied when the application's fonts change), so drawing a cell costs a
-// divider line and the glyphs of its label, not a text layout.
+// divider line and the glyphs of its label, not a text layout. A label cut at
+// its cell's edges draws only the glyphs that can show there, and its picture
+// is kept (within a fixed budget) once the same cell has come at the same
+// place within a pixel twice, as in every repaint of a view that is still or
+// dragged by whole pixels.
 class TLCell
 {
 public:
@@ -49,7 +53,8 @@ public:
     // with endRow()), otherwise opens a painter of its own for this one cell.
     void draw();
 
-    // Laid-out labels held right now, and a way to drop them all.
+    // Laid-out labels held right now, and a way to drop them and the
+    // pictures of labels.
     static int labelCacheSize();
     static void clearLabelCache();
 
