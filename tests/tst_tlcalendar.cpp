@@ -20,17 +20,15 @@ class ZoneGuard
 {
 public:
     explicit ZoneGuard(const QByteArray &zone)
-        : wasSet(qEnvironmentVariableIsSet("TZ")), previous(qgetenv("TZ"))
+        : wasSet(qEnvironmentVariableIsSet("TZ")),
+          previous(qgetenv("TZ"))
     {
         qputenv("TZ", zone);
         tzset();
     }
     ~ZoneGuard()
     {
-        if (wasSet)
-            qputenv("TZ", previous);
-        else
-            qunsetenv("TZ");
+        wasSet ? qputenv("TZ", previous) : qunsetenv("TZ");
         tzset();
     }
     Q_DISABLE_COPY(ZoneGuard)
@@ -47,27 +45,20 @@ struct Cell
     QString label;
 };
 
-// Far more cells than any window below needs; a row that gets here is stuck.
-constexpr int RunawayLimit = 20000;
-struct Runaway
-{
-};
+// Far more cells than any window below needs: a row that gets there is stuck.
+constexpr qsizetype RunawayLimit = 20000;
 
-// The cells of one row; *ended is false when the row ran past RunawayLimit.
-QList<Cell> collect(Unit unit, const QDateTime &start, const QDateTime &end, bool *ended)
+// The cells of one row, at most RunawayLimit of them.
+QList<Cell> collect(Unit unit, const QDateTime &start, const QDateTime &end)
 {
     QList<Cell> cells;
-    *ended = true;
     try {
-        const qint64 n = TLCalendar::forEachCell(
-                unit, start, end, [&](const QDateTime &cellStart, const QDateTime &cellEnd) {
-                    if (cells.size() >= RunawayLimit)
-                        throw Runaway();
-                    cells.append({cellStart, cellEnd, TLCalendar::label(unit, cellStart)});
-                });
-        *ended = n == cells.size();
-    } catch (const Runaway &) {
-        *ended = false;
+        TLCalendar::forEachCell(unit, start, end, [&](const QDateTime &from, const QDateTime &to) {
+            if (cells.size() == RunawayLimit)
+                throw RunawayLimit;
+            cells.append({from, to, TLCalendar::label(unit, from)});
+        });
+    } catch (qsizetype) {
     }
     return cells;
 }
@@ -82,19 +73,10 @@ QDateTime localFromIso(const QString &iso)
 qint64 unitKey(Unit unit, const QDateTime &t)
 {
     const QDate d = t.date();
-    switch (unit) {
-    case Unit::Day:
-        return d.toJulianDay();
-    case Unit::Week:
-        return d.addDays(1 - d.dayOfWeek()).toJulianDay();
-    case Unit::Month:
-        return qint64(d.year()) * 12 + d.month();
-    case Unit::Year:
-        return d.year();
-    case Unit::Hour:
-        break;
-    }
-    return 0;
+    return unit == Unit::Day     ? d.toJulianDay()
+           : unit == Unit::Week  ? d.addDays(1 - d.dayOfWeek()).toJulianDay()
+           : unit == Unit::Month ? qint64(d.year()) * 12 + d.month()
+                                 : d.year();
 }
 
 // What must hold for every row in every zone: the cells tile the window
@@ -104,7 +86,7 @@ qint64 unitKey(Unit unit, const QDateTime &t)
 // instant of its unit and holds exactly one unit.
 void checkRow(Unit unit, const QDateTime &start, const QDateTime &end, const QList<Cell> &cells)
 {
-    QVERIFY(!cells.isEmpty());
+    QVERIFY(!cells.isEmpty() && cells.size() < RunawayLimit);
     QVERIFY(cells.first().start <= start);
     QVERIFY2(cells.last().end >= end, "row stops short of the window's end");
     if (cells.size() > 1)
@@ -113,7 +95,7 @@ void checkRow(Unit unit, const QDateTime &start, const QDateTime &end, const QLi
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const Cell &c = cells.at(i);
         const QByteArray where = c.start.toString(Qt::ISODateWithMs).toLatin1() + " UTC"
-                + QByteArray::number(c.start.offsetFromUtc());
+                                 + QByteArray::number(c.start.offsetFromUtc());
         QVERIFY2(c.start < c.end, where);
         if (i > 0)
             QVERIFY2(cells.at(i - 1).end == c.start, where);
@@ -135,7 +117,7 @@ void checkRow(Unit unit, const QDateTime &start, const QDateTime &end, const QLi
         const QTime onTheHour(start.time().hour(), 0);
         const QDateTime before = first.addMSecs(-1);
         const bool skipped = before.date() < start.date()
-                || (before.date() == start.date() && before.time() < onTheHour);
+                             || (before.date() == start.date() && before.time() < onTheHour);
         QCOMPARE(first.date(), start.date());
         QCOMPARE(first.time().hour(), onTheHour.hour());
         QVERIFY2(first.time() == onTheHour || skipped, qPrintable(first.toString()));
@@ -150,7 +132,7 @@ class TestTLCalendar : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
+    void cleanupTestCase() { QLocale::setDefault(savedLocale); }
 
     void cells_data();
     void cells();
@@ -164,32 +146,15 @@ private slots:
 
 private:
     QLocale savedLocale;
-    bool savedTzSet = false;
-    QByteArray savedTz;
 };
 
 void TestTLCalendar::initTestCase()
 {
-    savedTzSet = qEnvironmentVariableIsSet("TZ");
-    savedTz = qgetenv("TZ");
-    savedLocale = QLocale();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-
     // Everything below relies on switching zones inside this process.
-    {
-        ZoneGuard zone("Europe/Berlin");
-        QVERIFY2(!QDateTime(QDate(2021, 3, 28), QTime(2, 30)).isValid(),
-                 "TZ=Europe/Berlin not in effect (tzdata missing?)");
-    }
-    ZoneGuard zone("UTC");
-    QVERIFY(QDateTime(QDate(2021, 3, 28), QTime(2, 30)).isValid());
-}
-
-void TestTLCalendar::cleanupTestCase()
-{
-    QLocale::setDefault(savedLocale);
-    QCOMPARE(qEnvironmentVariableIsSet("TZ"), savedTzSet);
-    QCOMPARE(qgetenv("TZ"), savedTz);
+    ZoneGuard zone("Europe/Berlin");
+    QVERIFY2(!QDateTime(QDate(2021, 3, 28), QTime(2, 30)).isValid(),
+             "TZ=Europe/Berlin not in effect (tzdata missing?)");
 }
 
 void TestTLCalendar::cells_data()
@@ -199,62 +164,54 @@ void TestTLCalendar::cells_data()
     QTest::addColumn<qint64>("span");
     QTest::addColumn<int>("count");
     QTest::addColumn<qint64>("firstStartMs"); // from the window's start
-    QTest::addColumn<qint64>("firstLength");
-    QTest::addColumn<QString>("firstLabel");
-    QTest::addColumn<QString>("lastLabel");
+    QTest::addColumn<QStringList>("labels"); // the first and, if another, the last
 
     // 56,000 s per 100 px over 500 px, from Wednesday 12 March 2008 10:30.
     const QString example = QStringLiteral("2008-03-12T10:30:00");
-    const qint64 exampleSpan = 280000;
-    QTest::newRow("example: hours") << Unit::Hour << example << exampleSpan << 79 << -1800000LL
-                                    << 3600LL << "10:00h" << "16:00h";
-    QTest::newRow("example: days") << Unit::Day << example << exampleSpan << 4 << -37800000LL
-                                   << 86400LL << "Wed, 3" << "Sat, 6";
-    QTest::newRow("example: weeks") << Unit::Week << example << exampleSpan << 1
-                                    << -210600000LL << 604800LL << "11" << "11";
-    QTest::newRow("example: months") << Unit::Month << example << exampleSpan << 1
-                                     << -988200000LL << 2678400LL << "Mar" << "Mar";
-    QTest::newRow("example: years") << Unit::Year << example << exampleSpan << 1
-                                    << -6172200000LL << 31622400LL << "2008" << "2008";
+    const qint64 span = 280000;
+    QTest::newRow("example: hours")
+            << Unit::Hour << example << span << 79 << -1800000LL << QStringList{"10:00h", "16:00h"};
+    QTest::newRow("example: days")
+            << Unit::Day << example << span << 4 << -37800000LL << QStringList{"Wed, 3", "Sat, 6"};
+    QTest::newRow("example: weeks")
+            << Unit::Week << example << span << 1 << -210600000LL << QStringList{"11"};
+    QTest::newRow("example: months")
+            << Unit::Month << example << span << 1 << -988200000LL << QStringList{"Mar"};
+    QTest::newRow("example: years")
+            << Unit::Year << example << span << 1 << -6172200000LL << QStringList{"2008"};
 
     // 10 March 2008 is a Monday.
     const QString monday = QStringLiteral("2008-03-10T00:00:00.000");
     QTest::newRow("Monday 00:00:00.000: hours")
-            << Unit::Hour << monday << 3600LL << 1 << 0LL << 3600LL << "00:00h" << "00:00h";
+            << Unit::Hour << monday << 3600LL << 1 << 0LL << QStringList{"00:00h"};
     QTest::newRow("Monday 00:00:00.000: days")
-            << Unit::Day << monday << 3600LL << 1 << 0LL << 86400LL << "Mon, 1" << "Mon, 1";
+            << Unit::Day << monday << 3600LL << 1 << 0LL << QStringList{"Mon, 1"};
     QTest::newRow("Monday 00:00:00.000: weeks")
-            << Unit::Week << monday << 3600LL << 1 << 0LL << 604800LL << "11" << "11";
-    QTest::newRow("00:00:00.001 is past midnight")
-            << Unit::Day << "2008-03-10T00:00:00.001" << 3600LL << 1 << -1LL << 86400LL
-            << "Mon, 1" << "Mon, 1";
+            << Unit::Week << monday << 3600LL << 1 << 0LL << QStringList{"11"};
+    QTest::newRow("00:00:00.001 is past midnight") << Unit::Day << "2008-03-10T00:00:00.001"
+                                                   << 3600LL << 1 << -1LL << QStringList{"Mon, 1"};
     QTest::newRow("Sunday belongs to the week of the Monday before")
-            << Unit::Week << "2008-03-16T00:00:00" << 3600LL << 1 << -518400000LL << 604800LL
-            << "11" << "11";
-    QTest::newRow("Sunday is day 7")
-            << Unit::Day << "2008-03-16T09:00:00" << 3600LL << 1 << -32400000LL << 86400LL
-            << "Sun, 7" << "Sun, 7";
-    QTest::newRow("14:59:59 is in 14:00h")
-            << Unit::Hour << "2008-03-12T14:59:59" << 1LL << 1 << -3599000LL << 3600LL
-            << "14:00h" << "14:00h";
-    QTest::newRow("leap February")
-            << Unit::Month << "2008-02-15T00:00:00" << 3600LL << 1 << -1209600000LL
-            << 2505600LL << "Feb" << "Feb";
+            << Unit::Week << "2008-03-16T00:00:00" << 3600LL << 1 << -518400000LL
+            << QStringList{"11"};
+    QTest::newRow("Sunday is day 7") << Unit::Day << "2008-03-16T09:00:00" << 3600LL << 1
+                                     << -32400000LL << QStringList{"Sun, 7"};
+    QTest::newRow("14:59:59 is in 14:00h") << Unit::Hour << "2008-03-12T14:59:59" << 1LL << 1
+                                           << -3599000LL << QStringList{"14:00h"};
+    QTest::newRow("leap February") << Unit::Month << "2008-02-15T00:00:00" << 3600LL << 1
+                                   << -1209600000LL << QStringList{"Feb"};
     QTest::newRow("week of Monday 29 December 2008 is 1")
-            << Unit::Week << "2008-12-31T12:00:00" << 3600LL << 1 << -216000000LL << 604800LL
-            << "1" << "1";
+            << Unit::Week << "2008-12-31T12:00:00" << 3600LL << 1 << -216000000LL
+            << QStringList{"1"};
     QTest::newRow("windowEnd on a boundary starts no cell there")
-            << Unit::Day << "2008-03-12T00:00:00" << 172800LL << 2 << 0LL << 86400LL
-            << "Wed, 3" << "Thu, 4";
+            << Unit::Day << "2008-03-12T00:00:00" << 172800LL << 2 << 0LL
+            << QStringList{"Wed, 3", "Thu, 4"};
     QTest::newRow("windowEnd a second past a boundary")
-            << Unit::Hour << "2008-03-12T10:00:00" << 3601LL << 2 << 0LL << 3600LL << "10:00h"
-            << "11:00h";
+            << Unit::Hour << "2008-03-12T10:00:00" << 3601LL << 2 << 0LL
+            << QStringList{"10:00h", "11:00h"};
     QTest::newRow("windowEnd at the end of the first cell")
-            << Unit::Day << example << 48600LL << 1 << -37800000LL << 86400LL << "Wed, 3"
-            << "Wed, 3";
+            << Unit::Day << example << 48600LL << 1 << -37800000LL << QStringList{"Wed, 3"};
     QTest::newRow("windowEnd == windowStart")
-            << Unit::Year << example << 0LL << 1 << -6172200000LL << 31622400LL << "2008"
-            << "2008";
+            << Unit::Year << example << 0LL << 1 << -6172200000LL << QStringList{"2008"};
 }
 
 void TestTLCalendar::cells()
@@ -264,148 +221,127 @@ void TestTLCalendar::cells()
     QFETCH(qint64, span);
     QFETCH(int, count);
     QFETCH(qint64, firstStartMs);
-    QFETCH(qint64, firstLength);
-    QFETCH(QString, firstLabel);
-    QFETCH(QString, lastLabel);
+    QFETCH(QStringList, labels);
 
     ZoneGuard zone("UTC");
     const QDateTime windowStart = localFromIso(start);
     QVERIFY(windowStart.isValid());
     const QDateTime windowEnd = windowStart.addSecs(span);
-    bool ended = false;
-    const QList<Cell> cells = collect(unit, windowStart, windowEnd, &ended);
-    QVERIFY(ended);
+    const QList<Cell> cells = collect(unit, windowStart, windowEnd);
     QCOMPARE(cells.size(), count);
     QCOMPARE(windowStart.msecsTo(cells.first().start), firstStartMs);
-    QCOMPARE(cells.first().start.secsTo(cells.first().end), firstLength);
-    QCOMPARE(cells.first().label, firstLabel);
-    QCOMPARE(cells.last().label, lastLabel);
+    QCOMPARE(cells.first().label, labels.first());
+    QCOMPARE(cells.last().label, labels.last());
+    // The cells' lengths (a whole unit each) are checked here.
     checkRow(unit, windowStart, windowEnd, cells);
 }
 
 void TestTLCalendar::localZones_data()
 {
-    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QString>("zone");
     QTest::addColumn<Unit>("unit");
     QTest::addColumn<QString>("start"); // with the offset in force there
     QTest::addColumn<qint64>("span");
-    QTest::addColumn<QStringList>("labels");
-    QTest::addColumn<QList<qint64>>("lengths");
+    QTest::addColumn<QStringList>("labels"); // the cells' lengths follow from them
 
     const qint64 day = 86400;
-    const QList<qint64> twoHours = {3600, 3600};
 
     // Santiago moved its clocks from 00:00 to 01:00 on 14 August 2016.
     QTest::newRow("skipped midnight: days")
-            << QByteArray("America/Santiago") << Unit::Day << "2016-08-13T12:00:00-04:00"
-            << 2 * day << QStringList{"Sat, 6", "Sun, 7", "Mon, 1"}
-            << QList<qint64>{day, day - 3600, day};
+            << "America/Santiago" << Unit::Day << "2016-08-13T12:00:00-04:00" << 2 * day
+            << QStringList{"Sat, 6", "Sun, 7", "Mon, 1"};
     QTest::newRow("skipped midnight: hours")
-            << QByteArray("America/Santiago") << Unit::Hour << "2016-08-13T23:30:00-04:00"
-            << 7200LL << QStringList{"23:00h", "01:00h", "02:00h"}
-            << QList<qint64>{3600, 3600, 3600};
+            << "America/Santiago" << Unit::Hour << "2016-08-13T23:30:00-04:00" << 7200LL
+            << QStringList{"23:00h", "01:00h", "02:00h"};
     // Casablanca did the same on Monday 1 June 2009.
     QTest::newRow("skipped midnight: week")
-            << QByteArray("Africa/Casablanca") << Unit::Week << "2009-06-03T12:00:00+01:00"
-            << 3600LL << QStringList{"23"} << QList<qint64>{7 * day - 3600};
+            << "Africa/Casablanca" << Unit::Week << "2009-06-03T12:00:00+01:00" << 3600LL
+            << QStringList{"23"};
     QTest::newRow("skipped midnight: months")
-            << QByteArray("Africa/Casablanca") << Unit::Month << "2009-05-31T12:00:00+00:00"
-            << 2 * day << QStringList{"May", "Jun"} << QList<qint64>{31 * day, 30 * day - 3600};
+            << "Africa/Casablanca" << Unit::Month << "2009-05-31T12:00:00+00:00" << 2 * day
+            << QStringList{"May", "Jun"};
 
     // Havana went from 01:00 back to 00:00 on 6 November 2016: midnight twice.
     QTest::newRow("repeated midnight: days")
-            << QByteArray("America/Havana") << Unit::Day << "2016-11-05T12:00:00-04:00"
-            << 2 * day << QStringList{"Sat, 6", "Sun, 7", "Mon, 1"}
-            << QList<qint64>{day, day + 3600, day};
+            << "America/Havana" << Unit::Day << "2016-11-05T12:00:00-04:00" << 2 * day
+            << QStringList{"Sat, 6", "Sun, 7", "Mon, 1"};
     QTest::newRow("repeated midnight: start in the second pass")
-            << QByteArray("America/Havana") << Unit::Day << "2016-11-06T00:30:00-05:00"
-            << 3600LL << QStringList{"Sun, 7"} << QList<qint64>{day + 3600};
+            << "America/Havana" << Unit::Day << "2016-11-06T00:30:00-05:00" << 3600LL
+            << QStringList{"Sun, 7"};
     // Amman did the same on 30 October 2015; there QDate::startOfDay() gives
     // the second midnight.
     QTest::newRow("repeated midnight: Amman")
-            << QByteArray("Asia/Amman") << Unit::Day << "2015-10-30T00:30:00+02:00" << 3600LL
-            << QStringList{"Fri, 5"} << QList<qint64>{day + 3600};
+            << "Asia/Amman" << Unit::Day << "2015-10-30T00:30:00+02:00" << 3600LL
+            << QStringList{"Fri, 5"};
 
     // Apia skipped Friday 30 December 2011 (from -10:00 to +14:00).
     QTest::newRow("skipped date: days")
-            << QByteArray("Pacific/Apia") << Unit::Day << "2011-12-29T12:00:00-10:00" << day
-            << QStringList{"Thu, 4", "Sat, 6"} << QList<qint64>{day, day};
-    QTest::newRow("skipped date: week")
-            << QByteArray("Pacific/Apia") << Unit::Week << "2011-12-29T12:00:00-10:00" << day
-            << QStringList{"52"} << QList<qint64>{6 * day};
+            << "Pacific/Apia" << Unit::Day << "2011-12-29T12:00:00-10:00" << day
+            << QStringList{"Thu, 4", "Sat, 6"};
+    QTest::newRow("skipped date: week") << "Pacific/Apia" << Unit::Week
+                                        << "2011-12-29T12:00:00-10:00" << day << QStringList{"52"};
 
     // Lord Howe Island moves its clocks by 30 minutes at 02:00.
     QTest::newRow("30-minute gap: start after it")
-            << QByteArray("Australia/Lord_Howe") << Unit::Hour << "2021-10-03T02:45:00+11:00"
-            << 3600LL << QStringList{"02:30h", "03:30h"} << twoHours;
+            << "Australia/Lord_Howe" << Unit::Hour << "2021-10-03T02:45:00+11:00" << 3600LL
+            << QStringList{"02:30h", "03:30h"};
     QTest::newRow("30-minute repeat: start in the second pass")
-            << QByteArray("Australia/Lord_Howe") << Unit::Hour << "2021-04-04T01:45:00+10:30"
-            << 2800LL << QStringList{"01:00h", "01:30h", "02:30h"}
-            << QList<qint64>{3600, 3600, 3600};
+            << "Australia/Lord_Howe" << Unit::Hour << "2021-04-04T01:45:00+10:30" << 2800LL
+            << QStringList{"01:00h", "01:30h", "02:30h"};
 
     // Berlin: 02:00 -> 03:00 on 28 March, 03:00 -> 02:00 on 31 October 2021.
     QTest::newRow("spring: start before the gap")
-            << QByteArray("Europe/Berlin") << Unit::Hour << "2021-03-28T01:30:00+01:00"
-            << 3600LL << QStringList{"01:00h", "03:00h"} << twoHours;
+            << "Europe/Berlin" << Unit::Hour << "2021-03-28T01:30:00+01:00" << 3600LL
+            << QStringList{"01:00h", "03:00h"};
     QTest::newRow("spring: start in the hour after the gap")
-            << QByteArray("Europe/Berlin") << Unit::Hour << "2021-03-28T03:15:00+02:00"
-            << 3600LL << QStringList{"03:00h", "04:00h"} << twoHours;
+            << "Europe/Berlin" << Unit::Hour << "2021-03-28T03:15:00+02:00" << 3600LL
+            << QStringList{"03:00h", "04:00h"};
     QTest::newRow("spring: short day")
-            << QByteArray("Europe/Berlin") << Unit::Day << "2021-03-27T23:59:00+01:00"
-            << day - 3600 + 120 << QStringList{"Sat, 6", "Sun, 7", "Mon, 1"}
-            << QList<qint64>{day, day - 3600, day};
+            << "Europe/Berlin" << Unit::Day << "2021-03-27T23:59:00+01:00" << day - 3600 + 120
+            << QStringList{"Sat, 6", "Sun, 7", "Mon, 1"};
     QTest::newRow("autumn: repeated hour from the first pass")
-            << QByteArray("Europe/Berlin") << Unit::Hour << "2021-10-31T01:30:00+02:00"
-            << 3 * 3600LL << QStringList{"01:00h", "02:00h", "02:00h", "03:00h"}
-            << QList<qint64>{3600, 3600, 3600, 3600};
+            << "Europe/Berlin" << Unit::Hour << "2021-10-31T01:30:00+02:00" << 3 * 3600LL
+            << QStringList{"01:00h", "02:00h", "02:00h", "03:00h"};
     QTest::newRow("autumn: start in the second pass")
-            << QByteArray("Europe/Berlin") << Unit::Hour << "2021-10-31T02:30:00+01:00"
-            << 3600LL << QStringList{"02:00h", "03:00h"} << twoHours;
+            << "Europe/Berlin" << Unit::Hour << "2021-10-31T02:30:00+01:00" << 3600LL
+            << QStringList{"02:00h", "03:00h"};
 
     // Offsets that are not whole hours still put the labels on the hour.
-    QTest::newRow("half-hour offset")
-            << QByteArray("Asia/Kolkata") << Unit::Hour << "2021-06-15T10:20:00+05:30"
-            << 3600LL << QStringList{"10:00h", "11:00h"} << twoHours;
+    QTest::newRow("half-hour offset") << "Asia/Kolkata" << Unit::Hour << "2021-06-15T10:20:00+05:30"
+                                      << 3600LL << QStringList{"10:00h", "11:00h"};
     QTest::newRow("quarter-hour offset")
-            << QByteArray("Asia/Kathmandu") << Unit::Hour << "2021-06-15T10:20:00+05:45"
-            << 3600LL << QStringList{"10:00h", "11:00h"} << twoHours;
+            << "Asia/Kathmandu" << Unit::Hour << "2021-06-15T10:20:00+05:45" << 3600LL
+            << QStringList{"10:00h", "11:00h"};
     // Kathmandu moved from +05:30 to +05:45 at midnight on 1 January 1986.
     QTest::newRow("quarter-hour gap at midnight")
-            << QByteArray("Asia/Kathmandu") << Unit::Hour << "1986-01-01T00:40:00+05:45"
-            << 3600LL << QStringList{"00:15h", "01:15h"} << twoHours;
+            << "Asia/Kathmandu" << Unit::Hour << "1986-01-01T00:40:00+05:45" << 3600LL
+            << QStringList{"00:15h", "01:15h"};
     // Amsterdam skipped 28 seconds at midnight on 1 July 1937.
     QTest::newRow("28-second gap at midnight")
-            << QByteArray("Europe/Amsterdam") << Unit::Day << "1937-07-01T12:00:00+01:20"
-            << 3600LL << QStringList{"Thu, 4"} << QList<qint64>{day - 28};
+            << "Europe/Amsterdam" << Unit::Day << "1937-07-01T12:00:00+01:20" << 3600LL
+            << QStringList{"Thu, 4"};
 }
 
 void TestTLCalendar::localZones()
 {
-    QFETCH(QByteArray, zone);
+    QFETCH(QString, zone);
     QFETCH(Unit, unit);
     QFETCH(QString, start);
     QFETCH(qint64, span);
     QFETCH(QStringList, labels);
-    QFETCH(QList<qint64>, lengths);
 
-    ZoneGuard guard(zone);
+    ZoneGuard guard(zone.toLatin1());
     const QDateTime windowStart = localFromIso(start);
     // Also catches missing zone data, which would silently leave us in UTC.
     QCOMPARE(windowStart.offsetFromUtc(),
              QDateTime::fromString(start, Qt::ISODate).offsetFromUtc());
     const QDateTime windowEnd = windowStart.addSecs(span);
 
-    bool ended = false;
-    const QList<Cell> cells = collect(unit, windowStart, windowEnd, &ended);
-    QVERIFY(ended);
+    const QList<Cell> cells = collect(unit, windowStart, windowEnd);
     QStringList gotLabels;
-    QList<qint64> gotLengths;
-    for (const Cell &c : cells) {
+    for (const Cell &c : cells)
         gotLabels << c.label;
-        gotLengths << c.start.secsTo(c.end);
-    }
     QCOMPARE(gotLabels, labels);
-    QCOMPARE(gotLengths, lengths);
     checkRow(unit, windowStart, windowEnd, cells);
 }
 
@@ -414,22 +350,17 @@ void TestTLCalendar::wholeYear_data()
     QTest::addColumn<QByteArray>("zone");
     QTest::addColumn<int>("year");
 
-    QTest::newRow("UTC 2008") << QByteArray("UTC") << 2008;
-    QTest::newRow("Berlin 2021") << QByteArray("Europe/Berlin") << 2021;
-    QTest::newRow("Santiago 2016") << QByteArray("America/Santiago") << 2016;
-    QTest::newRow("Havana 2016") << QByteArray("America/Havana") << 2016;
-    QTest::newRow("Amman 2015") << QByteArray("Asia/Amman") << 2015;
-    QTest::newRow("Apia 2011") << QByteArray("Pacific/Apia") << 2011;
-    QTest::newRow("Lord Howe 2021") << QByteArray("Australia/Lord_Howe") << 2021;
-    QTest::newRow("Kathmandu 1985") << QByteArray("Asia/Kathmandu") << 1985;
-    QTest::newRow("Sao Paulo 2015") << QByteArray("America/Sao_Paulo") << 2015;
-    QTest::newRow("Beirut 2022") << QByteArray("Asia/Beirut") << 2022;
-    QTest::newRow("Tehran 2021") << QByteArray("Asia/Tehran") << 2021;
-    QTest::newRow("Sydney 2023") << QByteArray("Australia/Sydney") << 2023;
-    QTest::newRow("Kolkata 2023") << QByteArray("Asia/Kolkata") << 2023;
-    QTest::newRow("St Johns 2023") << QByteArray("America/St_Johns") << 2023;
-    QTest::newRow("Kiritimati 2023") << QByteArray("Pacific/Kiritimati") << 2023;
-    QTest::newRow("Pago Pago 2023") << QByteArray("Pacific/Pago_Pago") << 2023;
+    const QByteArray rows =
+            "UTC 2008, Europe/Berlin 2021, America/Santiago 2016, America/Havana 2016, "
+            "Asia/Amman 2015, Pacific/Apia 2011, Australia/Lord_Howe 2021, "
+            "Asia/Kathmandu 1985, America/Sao_Paulo 2015, Asia/Beirut 2022, "
+            "Asia/Tehran 2021, Australia/Sydney 2023, Asia/Kolkata 2023, "
+            "America/St_Johns 2023, Pacific/Kiritimati 2023, Pacific/Pago_Pago 2023";
+    for (const QByteArray &row : rows.split(',')) {
+        const QByteArray name = row.trimmed();
+        QTest::newRow(name.constData())
+                << name.split(' ').first() << name.split(' ').last().toInt();
+    }
 }
 
 void TestTLCalendar::wholeYear()
@@ -441,10 +372,7 @@ void TestTLCalendar::wholeYear()
     const QDateTime windowStart(QDate(year, 1, 1), QTime(12, 0));
     const QDateTime windowEnd = windowStart.addDays(366);
     for (Unit unit : AllUnits) {
-        bool ended = false;
-        const QList<Cell> cells = collect(unit, windowStart, windowEnd, &ended);
-        QVERIFY(ended);
-        checkRow(unit, windowStart, windowEnd, cells);
+        checkRow(unit, windowStart, windowEnd, collect(unit, windowStart, windowEnd));
         if (QTest::currentTestFailed())
             return;
     }
@@ -457,7 +385,8 @@ void TestTLCalendar::startOfDay_data()
     QTest::addColumn<QString>("out");
 
     QTest::newRow("one millisecond past midnight")
-            << QByteArray("UTC") << "2008-03-10T00:00:00.001Z" << "2008-03-10T00:00:00.000Z";
+            << QByteArray("UTC") << "2008-03-10T00:00:00.001Z"
+            << "2008-03-10T00:00:00.000Z";
     QTest::newRow("skipped midnight")
             << QByteArray("America/Santiago") << "2016-08-14T13:00:00.000-03:00"
             << "2016-08-14T01:00:00.000-03:00";
@@ -482,9 +411,7 @@ void TestTLCalendar::startOfDay()
 void TestTLCalendar::endsAtTheEdgesOfTime()
 {
     ZoneGuard guard("UTC");
-    bool ended = false;
-    QVERIFY(collect(Unit::Day, QDateTime(), QDateTime(), &ended).isEmpty());
-    QVERIFY(ended);
+    QVERIFY(collect(Unit::Day, QDateTime(), QDateTime()).isEmpty());
 
     // No boundary can be represented beyond these; the rows end instead of
     // wrapping around or running on.
@@ -497,8 +424,8 @@ void TestTLCalendar::endsAtTheEdgesOfTime()
     for (Unit unit : AllUnits) {
         QVERIFY(!TLCalendar::nextBoundary(unit, last).isValid());
         for (const auto &[start, end] : windows) {
-            const QList<Cell> cells = collect(unit, start, end, &ended);
-            QVERIFY(ended);
+            const QList<Cell> cells = collect(unit, start, end);
+            QVERIFY(cells.size() < RunawayLimit);
             for (const Cell &c : cells)
                 QVERIFY(c.start < c.end);
         }
