@@ -39,6 +39,8 @@ namespace {
 const QDateTime WindowStart(QDate(2026, 3, 25), QTime(10, 30));
 
 constexpr int SweepScales = 64;
+// Pixels the view moves per frame of a drag.
+constexpr int DragStep = 3;
 constexpr double MinScale = 100;
 constexpr double MaxScale = 20000000;
 constexpr double BudgetFrameMs = 2.0;
@@ -78,6 +80,12 @@ struct Case
     double ms = 0;
     double referenceMs = 0;
     double floorMs = 0;
+    // The product's first frame at this scale, right after the one before:
+    // what a zoom step costs, before anything of the new scale is known.
+    double firstMs = 0;
+    // The product's median frame while the view is dragged by a few pixels
+    // per frame.
+    double dragMs = 0;
 };
 
 // The report goes to standard error when standard output carries the JSON.
@@ -178,14 +186,19 @@ public:
     }
 
     // Median milliseconds per frame over the given number of frames, after
-    // one frame that is not counted (it fills whatever the painting caches).
-    double measure(ReferenceRenderer *renderer, int frames)
+    // one frame that is not counted (it fills whatever the painting caches);
+    // that one's time goes to first.
+    double measure(ReferenceRenderer *renderer, int frames, double *first = nullptr)
     {
         if (renderer)
             renderer->attach(&timeline);
         std::vector<double> times;
         times.reserve(size_t(frames));
+        QElapsedTimer firstTimer;
+        firstTimer.start();
         timeline.render(&image);
+        if (first)
+            *first = double(firstTimer.nsecsElapsed()) / 1e6;
         for (int i = 0; i < frames; ++i) {
             QElapsedTimer timer;
             timer.start();
@@ -194,6 +207,23 @@ public:
         }
         if (renderer)
             renderer->detach();
+        return median(times);
+    }
+
+    // Median milliseconds per frame while the view is dragged to the left by
+    // DragStep pixels per frame; the window start is put back afterwards.
+    double measureDrag(int frames)
+    {
+        std::vector<double> times;
+        times.reserve(size_t(frames));
+        for (int i = 0; i < frames; ++i) {
+            timeline.canvasDraggedSlot(QPoint(DragStep, 0), QPoint(0, 0));
+            QElapsedTimer timer;
+            timer.start();
+            timeline.render(&image);
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        }
+        timeline.setWindowStart(WindowStart);
         return median(times);
     }
 
@@ -217,12 +247,14 @@ QString formatMs(double ms)
 
 void printCaseHeader()
 {
-    out() << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
+    out() << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
                      .arg(QStringLiteral("size"), -11)
                      .arg(QStringLiteral("case"), -12)
                      .arg(QStringLiteral("scale"), 9)
                      .arg(QStringLiteral("cells"), 6)
                      .arg(QStringLiteral("ms"), 8)
+                     .arg(QStringLiteral("first ms"), 8)
+                     .arg(QStringLiteral("drag ms"), 8)
                      .arg(QStringLiteral("ref ms"), 8)
                      .arg(QStringLiteral("floor ms"), 8)
                      .arg(QStringLiteral("ref/ms"), 7)
@@ -231,12 +263,14 @@ void printCaseHeader()
 
 void printCase(const Case &c)
 {
-    out() << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
+    out() << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
                      .arg(QStringLiteral("%1x%2").arg(c.width).arg(c.height), -11)
                      .arg(c.name, -12)
                      .arg(c.scale, 9)
                      .arg(c.cells, 6)
                      .arg(formatMs(c.ms), 8)
+                     .arg(formatMs(c.firstMs), 8)
+                     .arg(formatMs(c.dragMs), 8)
                      .arg(formatMs(c.referenceMs), 8)
                      .arg(formatMs(c.floorMs), 8)
                      .arg(QString::number(c.referenceMs / c.ms, 'f', 1), 7)
@@ -258,8 +292,9 @@ std::vector<Case> runSize(const ViewSize &size, const Options &options)
         c.height = size.height;
         c.scale = scale;
         stage.setScale(scale);
-        c.ms = stage.measure(nullptr, frames);
+        c.ms = stage.measure(nullptr, frames, &c.firstMs);
         c.cells = stage.cellsDrawn();
+        c.dragMs = stage.measureDrag(frames);
         c.referenceCells = c.cells;
         if (options.reference) {
             c.referenceMs = stage.measure(&reference, frames);
@@ -281,6 +316,8 @@ bool printSummary(const std::vector<Case> &cases, const Options &options)
     out() << "\nworst frame per size\n";
     for (const ViewSize &size : sizesToRun(options)) {
         const Case *worst = nullptr;
+        const Case *worstFirst = nullptr;
+        const Case *worstDrag = nullptr;
         const Case *worstReference = nullptr;
         const Case *worstFloor = nullptr;
         for (const Case &c : cases) {
@@ -288,6 +325,10 @@ bool printSummary(const std::vector<Case> &cases, const Options &options)
                 continue;
             if (!worst || c.ms > worst->ms)
                 worst = &c;
+            if (!worstFirst || c.firstMs > worstFirst->firstMs)
+                worstFirst = &c;
+            if (!worstDrag || c.dragMs > worstDrag->dragMs)
+                worstDrag = &c;
             if (!worstReference || c.referenceMs > worstReference->referenceMs)
                 worstReference = &c;
             if (!worstFloor || c.floorMs > worstFloor->floorMs)
@@ -303,17 +344,23 @@ bool printSummary(const std::vector<Case> &cases, const Options &options)
             frameNote = QStringLiteral(", every frame <= %1 ms").arg(BudgetFrameMs);
         }
         met = met && sizeMet;
-        out() << QStringLiteral("%1x%2: worst %3 ms at scale %4 (%5 cells); reference worst "
-                                "%6 ms at scale %7; floor worst %8 ms; worst/reference worst "
-                                "%9 (budget <= %10%11): %12\n")
-                         .arg(size.width)
-                         .arg(size.height)
-                         .arg(formatMs(worst->ms))
-                         .arg(worst->scale)
-                         .arg(worst->cells)
-                         .arg(formatMs(worstReference->referenceMs))
-                         .arg(worstReference->scale)
-                         .arg(formatMs(worstFloor->floorMs))
+        const auto at = [](const Case *c, double ms) {
+            return QStringLiteral("%1 ms at scale %2 (%3 cells)")
+                    .arg(formatMs(ms))
+                    .arg(c->scale)
+                    .arg(c->cells);
+        };
+        out() << QStringLiteral("%1x%2\n").arg(size.width).arg(size.height)
+              << QStringLiteral("  product      %1\n").arg(at(worst, worst->ms))
+              << QStringLiteral("  first frame  %1 (after the scale before)\n")
+                         .arg(at(worstFirst, worstFirst->firstMs))
+              << QStringLiteral("  dragging     %1 (%2 px per frame)\n")
+                         .arg(at(worstDrag, worstDrag->dragMs))
+                         .arg(DragStep)
+              << QStringLiteral("  reference    %1\n")
+                         .arg(at(worstReference, worstReference->referenceMs))
+              << QStringLiteral("  floor        %1\n").arg(at(worstFloor, worstFloor->floorMs))
+              << QStringLiteral("  product/reference %1 (budget <= %2%3): %4\n")
                          .arg(QString::number(share, 'f', 3))
                          .arg(BudgetReferenceShare)
                          .arg(frameNote)
