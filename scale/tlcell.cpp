@@ -42,7 +42,7 @@ constexpr qreal InkMargin = 2;
 // Memory for pictures of labels, the most one picture may take, and the unit
 // their cost is counted in, in bytes.
 constexpr int PictureCacheBytes = 16 * 1024 * 1024;
-constexpr int LargestPictureBytes = 1024 * 1024;
+constexpr int LargestPictureBytes = 256 * 1024;
 constexpr int PictureUnit = 256;
 
 struct LabelKey
@@ -643,5 +643,9 @@ void TLCell::drawWith(QPainter &p)
         drawVisibleGlyphs(picturePainter, *laidOut, origin, area);
     }
     p.drawImage(area.topLeft(), picture);
+    // In black, colour and coverage are the same byte: a quarter of the
+    // memory holds the same picture.
+    if (key.color == qRgba(0, 0, 0, 255))
+        picture.convertTo(QImage::Format_Alpha8);
     cache->keepPicture(key, picture);
 }
