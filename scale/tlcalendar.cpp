@@ -104,7 +104,7 @@ QDateTime firstHourBoundary(const QDateTime &t)
     // on hh:00 unless the UTC offset changed since then; this also picks the
     // right pass through an hour that a change repeats.
     const qint64 msecsPastHour = (time.minute() * 60 + time.second()) * 1000 + time.msec();
-    const QDateTime back = t.addMSecs(-msecsPastHour);
+    QDateTime back = t.addMSecs(-msecsPastHour);
     if (back.date() == t.date() && back.time() == hourStart)
         return back;
     // The offset changed within the hour: hh:00 is either skipped, and the
@@ -187,7 +187,7 @@ QString label(Unit unit, const QDateTime &cur, const QLocale &locale)
 
 QDateTime addSecsClamped(const QDateTime &t, qint64 seconds)
 {
-    const QDateTime moved = t.addSecs(seconds);
+    QDateTime moved = t.addSecs(seconds);
     if (moved.isValid() || !t.isValid())
         return moved;
     // Validity is monotonic in the shift, so a binary search finds the edge.
