@@ -27,8 +27,9 @@ bool hasDisplay()
 int main(int argc, char **argv)
 {
     if (!hasDisplay()) {
-        std::fprintf(stderr, "timeline: no display found (DISPLAY and WAYLAND_DISPLAY are unset); "
-                             "run it in a virtual X server with: xvfb-run -a %s\n",
+        std::fprintf(stderr,
+                     "timeline: no display found (DISPLAY and WAYLAND_DISPLAY are unset); "
+                     "run it in a virtual X server with: xvfb-run -a %s\n",
                      argv[0]);
         return 1;
     }

@@ -32,8 +32,8 @@ void sendGestures(QWidget *surface, int count)
                           Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(surface, &mouse);
         if (i % 10 == 0) {
-            QWheelEvent wheel(pos, pos, QPoint(), QPoint(0, i % 20 == 0 ? 120 : -120),
-                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QWheelEvent wheel(pos, pos, QPoint(), QPoint(0, i % 20 == 0 ? 120 : -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
             QCoreApplication::sendEvent(surface, &wheel);
             paint(surface);
         }

@@ -139,7 +139,7 @@ void TestFuzz::step(TimelineApp &window)
         break;
     }
     case 5: {
-        QPushButton *const buttons[] = {ui.btHour, ui.btDay,        ui.btWeek,    ui.btMonth,
+        QPushButton *const buttons[] = {ui.btHour, ui.btDay,        ui.btWeek,      ui.btMonth,
                                         ui.btYear, ui.pushButton_7, ui.pushButton_2};
         buttons[random.bounded(7)]->click();
         break;

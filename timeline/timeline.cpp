@@ -30,7 +30,7 @@ struct ZoomLevel
 };
 // Hour, day, week, month and year: the scales of the five zoom buttons.
 constexpr ZoomLevel ZoomLevels[] = {
-    {0, 1340}, {1, 4100}, {2, 56000}, {3, 840000}, {4, 3700000},
+        {0, 1340}, {1, 4100}, {2, 56000}, {3, 840000}, {4, 3700000},
 };
 
 // The wheel's rotation in eighths of a degree: the component that turned most,

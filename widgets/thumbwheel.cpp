@@ -39,9 +39,8 @@ void Thumbwheel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.drawRoundedRect(QRectF(0, 0, wheelWidth, wheelHeight),
-                            roundness(wheelWidth), roundness(wheelHeight),
-                            Qt::RelativeSize);
+    painter.drawRoundedRect(QRectF(0, 0, wheelWidth, wheelHeight), roundness(wheelWidth),
+                            roundness(wheelHeight), Qt::RelativeSize);
 }
 
 void Thumbwheel::wheelEvent(QWheelEvent *event)
