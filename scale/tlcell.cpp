@@ -39,10 +39,12 @@ constexpr int DefaultMaxCachedGlyphSize = 64;
 // Pixels that a glyph's ink may spread beyond its metrics (antialiasing,
 // hinting, subpixel placement).
 constexpr qreal InkMargin = 2;
-// Memory for pictures of labels, the most one picture may take, and the unit
-// their cost is counted in, in bytes.
-constexpr int PictureCacheBytes = 16 * 1024 * 1024;
-constexpr int LargestPictureBytes = 256 * 1024;
+// Memory for pictures of labels, in bytes: as much as the largest view
+// painted so far has pixels (4 bytes each), which holds every picture of a
+// repaint of it, but at least the first and at most the second; one picture
+// may take a sixteenth. Costs are counted in units of PictureUnit bytes.
+constexpr qint64 MinPictureBytes = 8 * 1024 * 1024;
+constexpr qint64 MaxPictureBytes = 64 * 1024 * 1024;
 constexpr int PictureUnit = 256;
 
 struct LabelKey
@@ -206,6 +208,9 @@ public:
     // null image when seen once, else the picture.
     const QImage *picture(const PictureKey &key) { return pictures.object(key); }
     void keepPicture(const PictureKey &key, const QImage &image);
+    // Makes room for the pictures of a view of the given size.
+    void fitPicturesTo(const QSize &view);
+    qint64 pictureBytes() const { return qint64(pictures.totalCost()) * PictureUnit; }
     void clear();
     int size() const { return int(labels.size()); }
 
@@ -227,7 +232,8 @@ private:
     int nextFontId = 0;
     QCache<LabelKey, LaidOutLabel> labels{TLCell::LabelCacheCapacity};
     // Cost: units of PictureUnit bytes.
-    QCache<PictureKey, QImage> pictures{PictureCacheBytes / PictureUnit};
+    qint64 pictureBudget = MinPictureBytes;
+    QCache<PictureKey, QImage> pictures{int(MinPictureBytes / PictureUnit)};
 };
 
 LabelCache *LabelCache::current = nullptr;
@@ -290,8 +296,18 @@ void LabelCache::keepPicture(const PictureKey &key, const QImage &image)
 {
     // An image costs its pixels and its bookkeeping.
     const auto cost = int((image.sizeInBytes() + 256) / PictureUnit) + 1;
-    if (cost <= LargestPictureBytes / PictureUnit)
+    if (cost <= pictures.maxCost() / 16)
         pictures.insert(key, new QImage(image), cost);
+}
+
+void LabelCache::fitPicturesTo(const QSize &view)
+{
+    const qint64 bytes =
+            qBound(MinPictureBytes, qint64(view.width()) * view.height() * 4, MaxPictureBytes);
+    if (bytes <= pictureBudget)
+        return;
+    pictureBudget = bytes;
+    pictures.setMaxCost(int(bytes / PictureUnit));
 }
 
 void LabelCache::clear()
@@ -311,6 +327,12 @@ int TLCell::labelCacheSize()
 {
     const LabelCache *cache = LabelCache::existing();
     return cache ? cache->size() : 0;
+}
+
+qint64 TLCell::pictureCacheBytes()
+{
+    const LabelCache *cache = LabelCache::existing();
+    return cache ? cache->pictureBytes() : 0;
 }
 
 void TLCell::clearLabelCache()
@@ -366,8 +388,11 @@ void TLCell::prepare(QPainter &p)
     // The painter resolves the font against its device (its resolution, the
     // widget's own font); the label layouts are keyed by the result.
     rowFontId = -1;
-    if (LabelCache *cache = LabelCache::instance())
+    if (LabelCache *cache = LabelCache::instance()) {
         rowFontId = cache->fontId(p.font(), p.device()->logicalDpiY(), p.layoutDirection());
+        if (target)
+            cache->fitPicturesTo(target->size());
+    }
 }
 
 void TLCell::useRowClip(QPainter &p)
@@ -643,9 +668,5 @@ void TLCell::drawWith(QPainter &p)
         drawVisibleGlyphs(picturePainter, *laidOut, origin, area);
     }
     p.drawImage(area.topLeft(), picture);
-    // In black, colour and coverage are the same byte: a quarter of the
-    // memory holds the same picture.
-    if (key.color == qRgba(0, 0, 0, 255))
-        picture.convertTo(QImage::Format_Alpha8);
     cache->keepPicture(key, picture);
 }

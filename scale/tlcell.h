@@ -24,10 +24,11 @@ class QWidget;
 // (keyed by the text, the resolved font, the resolution and the text direction,
 // and emptied when the application's fonts change), so drawing a cell costs a
 // divider line and the glyphs of its label, not a text layout. A label cut at
-// its cell's edges draws only the glyphs that can show there, and its picture
-// is kept (within a fixed budget) once the same cell has come at the same
-// place within a pixel twice, as in every repaint of a view that is still or
-// dragged by whole pixels.
+// its cell's edges draws only the glyphs that can show there. What a label
+// paints is kept as a picture once the same cell has come at the same place
+// within a pixel twice, as in every repaint of a view that is still or
+// dragged by whole pixels; the pictures may take as much memory as the
+// largest view painted has pixels.
 class TLCell
 {
 public:
@@ -53,9 +54,11 @@ public:
     // with endRow()), otherwise opens a painter of its own for this one cell.
     void draw();
 
-    // Laid-out labels held right now, and a way to drop them and the
-    // pictures of labels.
+    // Laid-out labels held right now, the memory held by pictures of labels
+    // (at most that of the largest view painted, within 8 and 64 MiB), and a
+    // way to drop both.
     static int labelCacheSize();
+    static qint64 pictureCacheBytes();
     static void clearLabelCache();
 
     QWidget *target = nullptr;
