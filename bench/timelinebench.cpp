@@ -11,6 +11,7 @@
 #include "referencerenderer.h"
 #include "timeline.h"
 #include "timelineapp.h"
+#include "tlcell.h"
 #include "tlsegment.h"
 
 #include <QApplication>
@@ -463,7 +464,12 @@ void measureMemory(const std::vector<Case> &cases, const Options &options, qint6
                          .arg(peakAfter)
                          .arg(peakAfter - peakBefore)
                          .arg(reset ? QString() : QStringLiteral(" (peak not reset)"))
-                         .arg(seconds, 0, 'f', 1);
+                         .arg(seconds, 0, 'f', 1)
+              << QStringLiteral("  bounded caches then: %1 laid-out labels (of at most %2), "
+                                "%3 KiB of label pictures\n")
+                         .arg(TLCell::labelCacheSize())
+                         .arg(TLCell::LabelCacheCapacity)
+                         .arg(TLCell::pictureCacheBytes() / 1024);
         out().flush();
     }
 }

@@ -424,9 +424,14 @@ void TestRendering::labelCacheBoundedAndRenewed()
     QImage image(timeline.size(), QImage::Format_RGB32);
     for (int step = 0; step < 12; ++step) {
         timeline.canvasDraggedSlot(QPoint(0, 0), QPoint(-12000, 0));
-        timeline.render(&image);
+        // Pictures are kept from the second paint of the same view on.
+        for (int paint = 0; paint < 3; ++paint)
+            timeline.render(&image);
         QVERIFY(TLCell::labelCacheSize() > 0);
         QVERIFY(TLCell::labelCacheSize() <= TLCell::LabelCacheCapacity);
+        // Pictures of labels take no more than the view's own pixels would,
+        // or the least budget for them, 8 MiB.
+        QVERIFY(TLCell::pictureCacheBytes() <= 8 * 1024 * 1024);
     }
 
     // A font added to the application may stand in for "DIN" from now on:
@@ -436,6 +441,7 @@ void TestRendering::labelCacheBoundedAndRenewed()
     if (id < 0)
         QSKIP("no font file to add");
     QCOMPARE(TLCell::labelCacheSize(), 0);
+    QCOMPARE(TLCell::pictureCacheBytes(), 0);
     compareWithReference(timeline, "font added");
     QFontDatabase::removeApplicationFont(id);
     QCOMPARE(TLCell::labelCacheSize(), 0);
