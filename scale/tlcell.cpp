@@ -288,7 +288,10 @@ const LaidOutLabel *LabelCache::find(const QString &text, int fontId, const QFon
     if (const LaidOutLabel *label = labels.object(key))
         return label;
     LaidOutLabel *label = layOut(text, font, direction);
-    labels.insert(key, label);
+    // QCache deletes an object it cannot hold at once; the caller then lays
+    // the label out itself.
+    if (!labels.insert(key, label))
+        return nullptr;
     return label;
 }
 
