@@ -63,14 +63,15 @@ size_t qHash(const LabelKey &key, size_t seed = 0)
     return qHashMulti(seed, key.text, key.fontId);
 }
 
-// What the visible part of a label looks like depends on: the label and its
-// font, where it starts within its first pixel (in the 1/64 pixel the text
-// engine and the raster engine work in), the pixels it may paint relative to
-// its first pixel, and the colour.
+// What the visible part of a label looks like depends on: the laid-out label
+// (known by a serial number that is never given again, so a picture cannot
+// outlive its label's meaning), where it starts within its first pixel (in
+// the 1/64 pixel the text engine and the raster engine work in), the pixels
+// it may paint relative to its first pixel, and the colour. All numbers, so
+// that a lookup costs no text comparison.
 struct PictureKey
 {
-    QString text;
-    int fontId;
+    quint64 label;
     int phaseX;
     int phaseY;
     QRect area;
@@ -78,15 +79,15 @@ struct PictureKey
 
     bool operator==(const PictureKey &other) const
     {
-        return fontId == other.fontId && phaseX == other.phaseX && phaseY == other.phaseY
-               && area == other.area && color == other.color && text == other.text;
+        return label == other.label && phaseX == other.phaseX && phaseY == other.phaseY
+               && area == other.area && color == other.color;
     }
 };
 
 size_t qHash(const PictureKey &key, size_t seed = 0)
 {
-    return qHashMulti(seed, key.text, key.fontId, key.phaseX, key.phaseY, key.area.x(),
-                      key.area.y(), key.area.width(), key.area.height(), key.color);
+    return qHashMulti(seed, key.label, key.phaseX, key.phaseY, key.area.x(), key.area.y(),
+                      key.area.width(), key.area.height(), key.color);
 }
 
 // A label laid out once, on one line starting at (0, 0), with the text engine
@@ -94,6 +95,8 @@ size_t qHash(const PictureKey &key, size_t seed = 0)
 // exactly where drawText(rect, Qt::AlignCenter, text) would.
 struct LaidOutLabel
 {
+    // Tells this label from all others laid out in the process.
+    quint64 serial = 0;
     // The glyphs and their positions, relative to the label's top left.
     QList<QGlyphRun> runs;
     // Natural width, and ascent plus descent unrounded: the box that decides
@@ -141,7 +144,9 @@ bool isPlain(const QString &text)
 
 LaidOutLabel *layOut(const QString &text, const QFont &font, Qt::LayoutDirection direction)
 {
+    static quint64 serials = 0;
     auto *label = new LaidOutLabel;
+    label->serial = ++serials;
     label->plain = isPlain(text);
     if (!label->plain)
         return label;
@@ -648,8 +653,8 @@ void TLCell::drawWith(QPainter &p)
     const int x64 = int(origin.x() * 64);
     const int y64 = int(origin.y() * 64);
     const QPoint base(x64 >> 6, y64 >> 6);
-    const PictureKey key{
-            label, rowFontId, x64 & 63, y64 & 63, area.translated(-base), pen.color().rgba()};
+    const PictureKey key{laidOut->serial, x64 & 63, y64 & 63, area.translated(-base),
+                         pen.color().rgba()};
     const QImage *known = cache->picture(key);
     if (!known) {
         cache->keepPicture(key, QImage());
