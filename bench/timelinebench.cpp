@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -87,6 +88,8 @@ struct Case
     // The product's median frame while the view is dragged by a few pixels
     // per frame.
     double dragMs = 0;
+    // The product's median processor time per frame (of the frames of ms).
+    double cpuMs = 0;
 };
 
 // The report goes to standard error when standard output carries the JSON.
@@ -169,6 +172,14 @@ QSize parseSize(const QString &text)
     return parts.size() == 2 ? QSize(parts.at(0).toInt(), parts.at(1).toInt()) : QSize();
 }
 
+// Processor time the process has used, in milliseconds (all its threads).
+double processCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
 // One Timeline of the given size, rendered by the product, the reference or
 // the floor.
 class Stage
@@ -189,25 +200,35 @@ public:
     // Median milliseconds per frame over the given number of frames, after
     // one frame that is not counted (it fills whatever the painting caches);
     // that one's time goes to first.
-    double measure(ReferenceRenderer *renderer, int frames, double *first = nullptr)
+    // The median processor time of the same frames goes to cpu: unlike the
+    // time on the clock it does not grow when other programs share the
+    // processors.
+    double measure(ReferenceRenderer *renderer, int frames, double *first = nullptr,
+                   double *cpu = nullptr)
     {
         if (renderer)
             renderer->attach(&timeline);
         std::vector<double> times;
+        std::vector<double> cpuTimes;
         times.reserve(size_t(frames));
+        cpuTimes.reserve(size_t(frames));
         QElapsedTimer firstTimer;
         firstTimer.start();
         timeline.render(&image);
         if (first)
             *first = double(firstTimer.nsecsElapsed()) / 1e6;
         for (int i = 0; i < frames; ++i) {
+            const double cpuBefore = processCpuMs();
             QElapsedTimer timer;
             timer.start();
             timeline.render(&image);
             times.push_back(double(timer.nsecsElapsed()) / 1e6);
+            cpuTimes.push_back(processCpuMs() - cpuBefore);
         }
         if (renderer)
             renderer->detach();
+        if (cpu)
+            *cpu = median(cpuTimes);
         return median(times);
     }
 
@@ -248,12 +269,13 @@ QString formatMs(double ms)
 
 void printCaseHeader()
 {
-    out() << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
+    out() << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12\n")
                      .arg(QStringLiteral("size"), -11)
                      .arg(QStringLiteral("case"), -12)
                      .arg(QStringLiteral("scale"), 9)
                      .arg(QStringLiteral("cells"), 6)
                      .arg(QStringLiteral("ms"), 8)
+                     .arg(QStringLiteral("cpu ms"), 8)
                      .arg(QStringLiteral("first ms"), 8)
                      .arg(QStringLiteral("drag ms"), 8)
                      .arg(QStringLiteral("ref ms"), 8)
@@ -264,12 +286,13 @@ void printCaseHeader()
 
 void printCase(const Case &c)
 {
-    out() << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
+    out() << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12\n")
                      .arg(QStringLiteral("%1x%2").arg(c.width).arg(c.height), -11)
                      .arg(c.name, -12)
                      .arg(c.scale, 9)
                      .arg(c.cells, 6)
                      .arg(formatMs(c.ms), 8)
+                     .arg(formatMs(c.cpuMs), 8)
                      .arg(formatMs(c.firstMs), 8)
                      .arg(formatMs(c.dragMs), 8)
                      .arg(formatMs(c.referenceMs), 8)
@@ -293,7 +316,7 @@ std::vector<Case> runSize(const ViewSize &size, const Options &options)
         c.height = size.height;
         c.scale = scale;
         stage.setScale(scale);
-        c.ms = stage.measure(nullptr, frames, &c.firstMs);
+        c.ms = stage.measure(nullptr, frames, &c.firstMs, &c.cpuMs);
         c.cells = stage.cellsDrawn();
         c.dragMs = stage.measureDrag(frames);
         c.referenceCells = c.cells;
@@ -319,6 +342,7 @@ bool printSummary(const std::vector<Case> &cases, const Options &options)
         const Case *worst = nullptr;
         const Case *worstFirst = nullptr;
         const Case *worstDrag = nullptr;
+        const Case *worstCpu = nullptr;
         const Case *worstReference = nullptr;
         const Case *worstFloor = nullptr;
         for (const Case &c : cases) {
@@ -330,6 +354,8 @@ bool printSummary(const std::vector<Case> &cases, const Options &options)
                 worstFirst = &c;
             if (!worstDrag || c.dragMs > worstDrag->dragMs)
                 worstDrag = &c;
+            if (!worstCpu || c.cpuMs > worstCpu->cpuMs)
+                worstCpu = &c;
             if (!worstReference || c.referenceMs > worstReference->referenceMs)
                 worstReference = &c;
             if (!worstFloor || c.floorMs > worstFloor->floorMs)
@@ -353,6 +379,8 @@ bool printSummary(const std::vector<Case> &cases, const Options &options)
         };
         out() << QStringLiteral("%1x%2\n").arg(size.width).arg(size.height)
               << QStringLiteral("  product      %1\n").arg(at(worst, worst->ms))
+              << QStringLiteral("  product cpu  %1 (processor time)\n")
+                         .arg(at(worstCpu, worstCpu->cpuMs))
               << QStringLiteral("  first frame  %1 (after the scale before)\n")
                          .arg(at(worstFirst, worstFirst->firstMs))
               << QStringLiteral("  dragging     %1 (%2 px per frame)\n")
