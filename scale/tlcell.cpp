@@ -43,8 +43,8 @@ constexpr qreal InkMargin = 2;
 // painted so far has pixels (4 bytes each), which holds every picture of a
 // repaint of it, but at least the first and at most the second; one picture
 // may take a sixteenth. Costs are counted in units of PictureUnit bytes.
-constexpr qint64 MinPictureBytes = 8 * 1024 * 1024;
-constexpr qint64 MaxPictureBytes = 64 * 1024 * 1024;
+constexpr qint64 MinPictureBytes = qint64(8) * 1024 * 1024;
+constexpr qint64 MaxPictureBytes = qint64(64) * 1024 * 1024;
 constexpr int PictureUnit = 256;
 
 struct LabelKey
