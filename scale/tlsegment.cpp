@@ -87,9 +87,10 @@ float TLSegment::rowTop(int row) const
 QDateTime TLSegment::windowEndFor(const QDateTime &start, quint32 width, quint32 scale)
 {
     // In 64 bits: a wide view at a coarse scale spans more seconds than an int
-    // holds.
+    // holds. A view that reaches past the last representable instant ends
+    // there, so the rows still run to the end of time.
     const auto span = qint64(double(width) / PixelsPerScaleUnit * double(scale));
-    return start.addSecs(span);
+    return TLCalendar::addSecsClamped(start, span);
 }
 
 void TLSegment::paint(QWidget *target)

@@ -317,6 +317,7 @@ void TestTimeline::stopsAtTheEndOfTime()
     QImage image(600, 80, QImage::Format_RGB32);
     timeline.render(&image);
     QVERIFY(timeline.timeSegment().cellsDrawn() <= 10);
+    QVERIFY(timeline.timeSegment().windowEndTime().isValid());
     // And back again: the view is still usable.
     timeline.canvasDraggedSlot(QPoint(0, 0), QPoint(direction * 1000, 0));
     QCOMPARE(previous.secsTo(timeline.currentWindowStart()), qint64(-direction) * 200000000);
