@@ -16,12 +16,11 @@ constexpr Unit AllUnits[] = {Unit::Hour, Unit::Day, Unit::Week, Unit::Month, Uni
 
 // Switches the process to another time zone for one scope; QDateTime's local
 // time follows TZ once tzset() has run.
-class ZoneGuard
+struct ZoneGuard
 {
-public:
+    const bool wasSet = qEnvironmentVariableIsSet("TZ");
+    const QByteArray previous = qgetenv("TZ");
     explicit ZoneGuard(const QByteArray &zone)
-        : wasSet(qEnvironmentVariableIsSet("TZ")),
-          previous(qgetenv("TZ"))
     {
         qputenv("TZ", zone);
         tzset();
@@ -31,11 +30,6 @@ public:
         wasSet ? qputenv("TZ", previous) : qunsetenv("TZ");
         tzset();
     }
-    Q_DISABLE_COPY(ZoneGuard)
-
-private:
-    bool wasSet;
-    QByteArray previous;
 };
 
 struct Cell
@@ -45,10 +39,8 @@ struct Cell
     QString label;
 };
 
-// Far more cells than any window below needs: a row that gets there is stuck.
+// The cells of one row; far more than any window needs means the row is stuck.
 constexpr qsizetype RunawayLimit = 20000;
-
-// The cells of one row, at most RunawayLimit of them.
 QList<Cell> collect(Unit unit, const QDateTime &start, const QDateTime &end)
 {
     QList<Cell> cells;
@@ -68,8 +60,7 @@ QDateTime localFromIso(const QString &iso)
     return QDateTime::fromString(iso, Qt::ISODateWithMs).toLocalTime();
 }
 
-// What a cell of the unit stands for, so that a cell can be checked to hold
-// exactly one of them: the date, the week's Monday, the month or the year.
+// What a cell of the unit stands for: the date, week's Monday, month or year.
 qint64 unitKey(Unit unit, const QDateTime &t)
 {
     const QDate d = t.date();
@@ -79,11 +70,9 @@ qint64 unitKey(Unit unit, const QDateTime &t)
                                  : d.year();
 }
 
-// What must hold for every row in every zone: the cells tile the window
-// without gap or overlap, the last one is the first to reach windowEnd, hour
-// cells are 3600 s long and the first starts on the hour (or at the first
-// instant after a skipped one), and every other cell starts at the first
-// instant of its unit and holds exactly one unit.
+// Every row in every zone: cells tile the window, the last is the first to reach
+// windowEnd, hours last 3600 s from the hour (or the first instant after a
+// skipped one), other cells start at their unit's first instant and hold one.
 void checkRow(Unit unit, const QDateTime &start, const QDateTime &end, const QList<Cell> &cells)
 {
     QVERIFY(!cells.isEmpty() && cells.size() < RunawayLimit);
@@ -133,15 +122,12 @@ class TestTLCalendar : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase() { QLocale::setDefault(savedLocale); }
-
     void cells_data();
     void cells();
     void localZones_data();
     void localZones();
     void wholeYear_data();
     void wholeYear();
-    void startOfDay_data();
-    void startOfDay();
     void endsAtTheEdgesOfTime();
 
 private:
@@ -151,7 +137,6 @@ private:
 void TestTLCalendar::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    // Everything below relies on switching zones inside this process.
     ZoneGuard zone("Europe/Berlin");
     QVERIFY2(!QDateTime(QDate(2021, 3, 28), QTime(2, 30)).isValid(),
              "TZ=Europe/Berlin not in effect (tzdata missing?)");
@@ -180,14 +165,9 @@ void TestTLCalendar::cells_data()
     QTest::newRow("example: years")
             << Unit::Year << example << span << 1 << -6172200000LL << QStringList{"2008"};
 
-    // 10 March 2008 is a Monday.
-    const QString monday = QStringLiteral("2008-03-10T00:00:00.000");
-    QTest::newRow("Monday 00:00:00.000: hours")
-            << Unit::Hour << monday << 3600LL << 1 << 0LL << QStringList{"00:00h"};
+    const QString monday = QStringLiteral("2008-03-10T00:00:00.000"); // a Monday
     QTest::newRow("Monday 00:00:00.000: days")
             << Unit::Day << monday << 3600LL << 1 << 0LL << QStringList{"Mon, 1"};
-    QTest::newRow("Monday 00:00:00.000: weeks")
-            << Unit::Week << monday << 3600LL << 1 << 0LL << QStringList{"11"};
     QTest::newRow("00:00:00.001 is past midnight") << Unit::Day << "2008-03-10T00:00:00.001"
                                                    << 3600LL << 1 << -1LL << QStringList{"Mon, 1"};
     QTest::newRow("Sunday belongs to the week of the Monday before")
@@ -208,8 +188,6 @@ void TestTLCalendar::cells_data()
     QTest::newRow("windowEnd a second past a boundary")
             << Unit::Hour << "2008-03-12T10:00:00" << 3601LL << 2 << 0LL
             << QStringList{"10:00h", "11:00h"};
-    QTest::newRow("windowEnd at the end of the first cell")
-            << Unit::Day << example << 48600LL << 1 << -37800000LL << QStringList{"Wed, 3"};
     QTest::newRow("windowEnd == windowStart")
             << Unit::Year << example << 0LL << 1 << -6172200000LL << QStringList{"2008"};
 }
@@ -232,7 +210,6 @@ void TestTLCalendar::cells()
     QCOMPARE(windowStart.msecsTo(cells.first().start), firstStartMs);
     QCOMPARE(cells.first().label, labels.first());
     QCOMPARE(cells.last().label, labels.last());
-    // The cells' lengths (a whole unit each) are checked here.
     checkRow(unit, windowStart, windowEnd, cells);
 }
 
@@ -250,72 +227,22 @@ void TestTLCalendar::localZones_data()
     QTest::newRow("skipped midnight: days")
             << "America/Santiago" << Unit::Day << "2016-08-13T12:00:00-04:00" << 2 * day
             << QStringList{"Sat, 6", "Sun, 7", "Mon, 1"};
-    QTest::newRow("skipped midnight: hours")
-            << "America/Santiago" << Unit::Hour << "2016-08-13T23:30:00-04:00" << 7200LL
-            << QStringList{"23:00h", "01:00h", "02:00h"};
-    // Casablanca did the same on Monday 1 June 2009.
-    QTest::newRow("skipped midnight: week")
-            << "Africa/Casablanca" << Unit::Week << "2009-06-03T12:00:00+01:00" << 3600LL
-            << QStringList{"23"};
-    QTest::newRow("skipped midnight: months")
-            << "Africa/Casablanca" << Unit::Month << "2009-05-31T12:00:00+00:00" << 2 * day
-            << QStringList{"May", "Jun"};
-
-    // Havana went from 01:00 back to 00:00 on 6 November 2016: midnight twice.
-    QTest::newRow("repeated midnight: days")
-            << "America/Havana" << Unit::Day << "2016-11-05T12:00:00-04:00" << 2 * day
-            << QStringList{"Sat, 6", "Sun, 7", "Mon, 1"};
-    QTest::newRow("repeated midnight: start in the second pass")
-            << "America/Havana" << Unit::Day << "2016-11-06T00:30:00-05:00" << 3600LL
-            << QStringList{"Sun, 7"};
-    // Amman did the same on 30 October 2015; there QDate::startOfDay() gives
-    // the second midnight.
+    // Amman went from 01:00 back to 00:00 on 30 October 2015; there
+    // QDate::startOfDay() gives the second midnight.
     QTest::newRow("repeated midnight: Amman")
             << "Asia/Amman" << Unit::Day << "2015-10-30T00:30:00+02:00" << 3600LL
             << QStringList{"Fri, 5"};
-
     // Apia skipped Friday 30 December 2011 (from -10:00 to +14:00).
     QTest::newRow("skipped date: days")
             << "Pacific/Apia" << Unit::Day << "2011-12-29T12:00:00-10:00" << day
             << QStringList{"Thu, 4", "Sat, 6"};
-    QTest::newRow("skipped date: week") << "Pacific/Apia" << Unit::Week
-                                        << "2011-12-29T12:00:00-10:00" << day << QStringList{"52"};
-
-    // Lord Howe Island moves its clocks by 30 minutes at 02:00.
-    QTest::newRow("30-minute gap: start after it")
-            << "Australia/Lord_Howe" << Unit::Hour << "2021-10-03T02:45:00+11:00" << 3600LL
-            << QStringList{"02:30h", "03:30h"};
-    QTest::newRow("30-minute repeat: start in the second pass")
-            << "Australia/Lord_Howe" << Unit::Hour << "2021-04-04T01:45:00+10:30" << 2800LL
-            << QStringList{"01:00h", "01:30h", "02:30h"};
-
     // Berlin: 02:00 -> 03:00 on 28 March, 03:00 -> 02:00 on 31 October 2021.
     QTest::newRow("spring: start before the gap")
             << "Europe/Berlin" << Unit::Hour << "2021-03-28T01:30:00+01:00" << 3600LL
             << QStringList{"01:00h", "03:00h"};
-    QTest::newRow("spring: start in the hour after the gap")
-            << "Europe/Berlin" << Unit::Hour << "2021-03-28T03:15:00+02:00" << 3600LL
-            << QStringList{"03:00h", "04:00h"};
-    QTest::newRow("spring: short day")
-            << "Europe/Berlin" << Unit::Day << "2021-03-27T23:59:00+01:00" << day - 3600 + 120
-            << QStringList{"Sat, 6", "Sun, 7", "Mon, 1"};
     QTest::newRow("autumn: repeated hour from the first pass")
             << "Europe/Berlin" << Unit::Hour << "2021-10-31T01:30:00+02:00" << 3 * 3600LL
             << QStringList{"01:00h", "02:00h", "02:00h", "03:00h"};
-    QTest::newRow("autumn: start in the second pass")
-            << "Europe/Berlin" << Unit::Hour << "2021-10-31T02:30:00+01:00" << 3600LL
-            << QStringList{"02:00h", "03:00h"};
-
-    // Offsets that are not whole hours still put the labels on the hour.
-    QTest::newRow("half-hour offset") << "Asia/Kolkata" << Unit::Hour << "2021-06-15T10:20:00+05:30"
-                                      << 3600LL << QStringList{"10:00h", "11:00h"};
-    QTest::newRow("quarter-hour offset")
-            << "Asia/Kathmandu" << Unit::Hour << "2021-06-15T10:20:00+05:45" << 3600LL
-            << QStringList{"10:00h", "11:00h"};
-    // Kathmandu moved from +05:30 to +05:45 at midnight on 1 January 1986.
-    QTest::newRow("quarter-hour gap at midnight")
-            << "Asia/Kathmandu" << Unit::Hour << "1986-01-01T00:40:00+05:45" << 3600LL
-            << QStringList{"00:15h", "01:15h"};
     // Amsterdam skipped 28 seconds at midnight on 1 July 1937.
     QTest::newRow("28-second gap at midnight")
             << "Europe/Amsterdam" << Unit::Day << "1937-07-01T12:00:00+01:20" << 3600LL
@@ -373,39 +300,7 @@ void TestTLCalendar::wholeYear()
     const QDateTime windowEnd = windowStart.addDays(366);
     for (Unit unit : AllUnits) {
         checkRow(unit, windowStart, windowEnd, collect(unit, windowStart, windowEnd));
-        if (QTest::currentTestFailed())
-            return;
     }
-}
-
-void TestTLCalendar::startOfDay_data()
-{
-    QTest::addColumn<QByteArray>("zone");
-    QTest::addColumn<QString>("in");
-    QTest::addColumn<QString>("out");
-
-    QTest::newRow("one millisecond past midnight")
-            << QByteArray("UTC") << "2008-03-10T00:00:00.001Z"
-            << "2008-03-10T00:00:00.000Z";
-    QTest::newRow("skipped midnight")
-            << QByteArray("America/Santiago") << "2016-08-14T13:00:00.000-03:00"
-            << "2016-08-14T01:00:00.000-03:00";
-    QTest::newRow("second of two midnights")
-            << QByteArray("Asia/Amman") << "2015-10-30T00:00:00.000+02:00"
-            << "2015-10-30T00:00:00.000+03:00";
-}
-
-void TestTLCalendar::startOfDay()
-{
-    QFETCH(QByteArray, zone);
-    QFETCH(QString, in);
-    QFETCH(QString, out);
-
-    ZoneGuard guard(zone);
-    QDateTime dt = localFromIso(in);
-    const qint64 expected = localFromIso(out).toMSecsSinceEpoch();
-    QCOMPARE(TLCalendar::startOfDay(dt).toMSecsSinceEpoch(), expected);
-    QCOMPARE(dt.toMSecsSinceEpoch(), expected);
 }
 
 void TestTLCalendar::endsAtTheEdgesOfTime()
@@ -413,8 +308,7 @@ void TestTLCalendar::endsAtTheEdgesOfTime()
     ZoneGuard guard("UTC");
     QVERIFY(collect(Unit::Day, QDateTime(), QDateTime()).isEmpty());
 
-    // No boundary can be represented beyond these; the rows end instead of
-    // wrapping around or running on.
+    // No boundary exists beyond these: rows end, never wrap or run on.
     const QDateTime last = QDateTime::fromMSecsSinceEpoch(std::numeric_limits<qint64>::max());
     const QDateTime first = QDateTime::fromMSecsSinceEpoch(std::numeric_limits<qint64>::min());
     QVERIFY(last.isValid() && first.isValid());
