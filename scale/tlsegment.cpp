@@ -2,9 +2,12 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPen>
 #include <QRectF>
 #include <QTimeZone>
+#include <QTransform>
 #include <QWidget>
 
 #include <algorithm>
@@ -125,14 +128,55 @@ void TLSegment::paint(QWidget *target)
     cell.painter = nullptr;
 }
 
+namespace {
+
+// Whether painter strokes the outline of a rectangle with the same whole
+// pixels that fillRect() can paint: an opaque pen of one pixel on the raster
+// engine, without antialiasing, moved by whole pixels only (and not into
+// negative coordinates, where the stroker rounds the other way).
+bool outlinesInWholePixels(const QPainter &painter)
+{
+    const QPen &pen = painter.pen();
+    const QTransform &transform = painter.deviceTransform();
+    return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster
+           && pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern
+           && pen.color().alpha() == 255 && pen.widthF() == 1.0
+           && !painter.testRenderHint(QPainter::Antialiasing)
+           && painter.compositionMode() == QPainter::CompositionMode_SourceOver
+           && painter.opacity() == 1.0 && transform.type() <= QTransform::TxTranslate
+           && transform.dx() == std::floor(transform.dx()) && transform.dx() >= 0
+           && transform.dy() == std::floor(transform.dy()) && transform.dy() >= 0;
+}
+
+} // namespace
+
 void TLSegment::paintBackgrounds(QPainter &painter)
 {
-    // The outline is the pen a widget painter starts with (its foreground).
-    // A view 0 pixels wide gets empty rectangles, not ones of width -1.
+    // Each row is a rectangle in the row's colour outlined with the painter's
+    // pen (the widget's foreground). A view 0 pixels wide gets empty
+    // rectangles, not ones of width -1.
     const qreal width = viewWidth > 0 ? qreal(viewWidth) - 1 : 0;
+    // Stroking the outline goes pixel by pixel and cost more than all the rest
+    // of a frame of a wide view. Where the painter allows, the same pixels
+    // are filled instead: the outline runs along the pixel rows and columns
+    // that hold its corners, and the rest of the rectangle is the brush. A
+    // row less than a pixel high (but not empty) is outlined with a few
+    // pixels left out, and a view narrower than two pixels with none of its
+    // own, so those are stroked.
+    const bool fill = viewWidth >= 2 && outlinesInWholePixels(painter);
+    const QColor outline = painter.pen().color();
     for (int row = 0; row < RowCount; ++row) {
-        painter.setBrush(QBrush(rowColor(row), Qt::SolidPattern));
         const QRectF rect(0, rowTop(row), width, rowHeight(row));
+        if (fill && (rect.height() == 0 || rect.height() >= 1)) {
+            const auto top = int(std::floor(rect.top()));
+            const auto bottom = int(std::floor(rect.top() + rect.height()));
+            const auto right = int(width);
+            painter.fillRect(QRect(0, top, right + 1, bottom - top + 1), outline);
+            if (right >= 2 && bottom - top >= 2)
+                painter.fillRect(QRect(1, top + 1, right - 1, bottom - top - 1), rowColor(row));
+            continue;
+        }
+        painter.setBrush(QBrush(rowColor(row), Qt::SolidPattern));
         painter.drawRects(&rect, 1);
     }
 }

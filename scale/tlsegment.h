@@ -61,6 +61,10 @@ public:
 
     static QColor rowColor(int row);
 
+    // Paints the five row backgrounds of the last updateRowShares() with
+    // painter, outlined with its pen; paint() starts with them.
+    void paintBackgrounds(QPainter &painter);
+
 private:
     // One cell of a row as the calendar gave it: its boundaries as instants
     // and its label.
@@ -79,7 +83,6 @@ private:
         QDateTime end;
     };
 
-    void paintBackgrounds(QPainter &painter);
     void forgetCellsIfStale();
     void findFirstCell(TLCalendar::Unit unit, KnownCells &known, const QDateTime &first,
                        qint64 windowEndMSecs, size_t *index);

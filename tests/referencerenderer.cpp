@@ -83,7 +83,14 @@ void ReferenceRenderer::paint(QWidget *target, const QDateTime &windowStart,
     layout.updateRowShares();
     const QDateTime windowEnd = TLSegment::windowEndFor(windowStart, viewWidth, secondsPer100Px);
 
+    cellCount = 0;
     QPainter painter(target);
+    if (mode == Mode::BackgroundsOnly) {
+        // The floor: the backgrounds as the segment itself paints them.
+        layout.paintBackgrounds(painter);
+        return;
+    }
+    // Each row a rectangle filled with its colour and outlined with the pen.
     const qreal width = viewWidth > 0 ? qreal(viewWidth) - 1 : 0;
     for (int row = 0; row < TLSegment::RowCount; ++row) {
         painter.setBrush(QBrush(TLSegment::rowColor(row), Qt::SolidPattern));
@@ -91,10 +98,6 @@ void ReferenceRenderer::paint(QWidget *target, const QDateTime &windowStart,
         painter.drawRects(&rect, 1);
     }
     painter.end();
-
-    cellCount = 0;
-    if (mode == Mode::BackgroundsOnly)
-        return;
 
     const QLocale locale;
     const float clipLeft = 0.0f;

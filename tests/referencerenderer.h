@@ -10,10 +10,11 @@ class Timeline;
 
 // A yardstick for the painting of the time scale, shared by the rendering
 // test and the benchmark. It paints the same rows as TLSegment the plainest
-// way there is: the five row backgrounds with one painter, then every cell
-// with a painter, a clip, a font and a laid-out label of its own, whatever
-// the cell's width or position. In BackgroundsOnly mode it paints the
-// backgrounds alone, which is the least any frame of the scale can cost.
+// way there is: the five row backgrounds as outlined rectangles with one
+// painter, then every cell with a painter, a clip, a font and a laid-out label
+// of its own, whatever the cell's width or position. In BackgroundsOnly mode
+// it paints the backgrounds alone as TLSegment paints them, which is the
+// least any frame of the scale can cost.
 //
 // The row layout, the window's end and the cells' spans and labels are taken
 // from TLSegment and TLCalendar, so that only the drawing differs.

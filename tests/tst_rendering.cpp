@@ -75,13 +75,14 @@ struct ZoneScope
 };
 
 // Renders the timeline as it paints itself, or as the reference paints it.
-QImage render(Timeline &timeline, ReferenceRenderer *reference = nullptr)
+QImage render(Timeline &timeline, ReferenceRenderer *reference = nullptr,
+             const QPoint &offset = QPoint())
 {
-    QImage image(timeline.size(), QImage::Format_RGB32);
+    QImage image(timeline.size() + QSize(offset.x(), offset.y()), QImage::Format_RGB32);
     image.fill(Qt::white);
     if (reference)
         reference->attach(&timeline);
-    timeline.render(&image);
+    timeline.render(&image, offset);
     if (reference)
         reference->detach();
     return image;
@@ -117,20 +118,37 @@ void TestRendering::matchesReference_data()
     QTest::addColumn<quint32>("scale");
     QTest::addColumn<QByteArray>("zone");
     QTest::addColumn<QDateTime>("start");
+    QTest::addColumn<QPoint>("offset");
 
     const QDateTime start(QDate(2026, 3, 25), QTime(10, 30));
+    const QPoint none;
 
     // Zoomed fully out is the dearest frame of every size: the most cells, most
     // narrower than their labels; 2160 pixels high draws labels as outlines.
-    QTest::newRow("757x84 zoomed out") << QSize(757, 84) << 20000000u << QByteArray() << start;
-    QTest::newRow("3750x84 zoomed out") << QSize(3750, 84) << 20000000u << QByteArray() << start;
-    QTest::newRow("12000x84 zoomed out") << QSize(12000, 84) << 20000000u << QByteArray() << start;
+    QTest::newRow("757x84 zoomed out")
+            << QSize(757, 84) << 20000000u << QByteArray() << start << none;
+    QTest::newRow("3750x84 zoomed out")
+            << QSize(3750, 84) << 20000000u << QByteArray() << start << none;
+    QTest::newRow("12000x84 zoomed out")
+            << QSize(12000, 84) << 20000000u << QByteArray() << start << none;
     QTest::newRow("3840x2160 zoomed out")
-            << QSize(3840, 2160) << 20000000u << QByteArray() << start;
+            << QSize(3840, 2160) << 20000000u << QByteArray() << start << none;
+    // Where the frame goes when dragged at the widest strip's dearest scale.
+    QTest::newRow("3750x84 at 16477323")
+            << QSize(3750, 84) << 16477323u << QByteArray() << start << none;
+
+    // Backgrounds: rows less than a pixel high, views one and two pixels
+    // wide, and a view painted at an offset into its device.
+    QTest::newRow("757x4 at 56000") << QSize(757, 4) << 56000u << QByteArray() << start << none;
+    QTest::newRow("1x84 at 56000") << QSize(1, 84) << 56000u << QByteArray() << start << none;
+    QTest::newRow("2x84 at 56000") << QSize(2, 84) << 56000u << QByteArray() << start << none;
+    QTest::newRow("757x84 at an offset")
+            << QSize(757, 84) << 3700000u << QByteArray() << start << QPoint(13, 7);
 
     // Local time with daylight saving: an hour missing.
-    QTest::newRow("Berlin spring, hours") << QSize(757, 84) << 1340u << QByteArray("Europe/Berlin")
-                                          << QDateTime(QDate(2026, 3, 29), QTime(0, 30));
+    QTest::newRow("Berlin spring, hours")
+            << QSize(757, 84) << 1340u << QByteArray("Europe/Berlin")
+            << QDateTime(QDate(2026, 3, 29), QTime(0, 30)) << none;
 }
 
 void TestRendering::matchesReference()
@@ -139,6 +157,7 @@ void TestRendering::matchesReference()
     QFETCH(quint32, scale);
     QFETCH(QByteArray, zone);
     QFETCH(QDateTime, start);
+    QFETCH(QPoint, offset);
 
     const ZoneScope zoneScope(zone);
     Timeline timeline;
@@ -150,12 +169,12 @@ void TestRendering::matchesReference()
     ReferenceRenderer reference;
     // The first outlines the toolkit makes of a large glyph can differ from
     // all later ones by a few levels of grey; only later ones are compared.
-    render(timeline, &reference);
-    const QImage expected = render(timeline, &reference);
+    render(timeline, &reference, offset);
+    const QImage expected = render(timeline, &reference, offset);
     // The product three times: what it learns in one paint (it keeps
     // pictures of what it saw twice) must not change the next ones.
     for (const char *paint : {"first paint", "second paint", "third paint"}) {
-        const QImage product = render(timeline);
+        const QImage product = render(timeline, nullptr, offset);
         QCOMPARE(timeline.timeSegment().cellsDrawn(), reference.cellsDrawn());
         const Difference difference = compare(product, expected);
         QVERIFY2(difference.largest <= LabelTolerance,
