@@ -10,6 +10,7 @@
 #include <QLineF>
 #include <QList>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
@@ -18,6 +19,7 @@
 #include <QTransform>
 #include <QWidget>
 
+#include <climits>
 #include <cmath>
 #include <initializer_list>
 
@@ -46,6 +48,10 @@ constexpr qreal InkMargin = 2;
 constexpr qint64 MinPictureBytes = qint64(8) * 1024 * 1024;
 constexpr qint64 MaxPictureBytes = qint64(64) * 1024 * 1024;
 constexpr int PictureUnit = 256;
+// Rows with fewer dividers have them stroked rather than stamped; dividers
+// this many pixels or fewer from the sides of the row's clip are stroked.
+constexpr size_t MinStampedDividers = 16;
+constexpr int StrokedEdge = 3;
 
 struct LabelKey
 {
@@ -357,11 +363,109 @@ void TLCell::beginRow()
 
 void TLCell::endRow()
 {
-    if (!painter || dividers.empty())
+    if (!painter)
         return;
     useRowClip(*painter);
-    painter->drawLines(dividers.data(), int(dividers.size()));
+    // The labels' pictures, then the dividers over them, as drawing them one
+    // by one would lay them.
+    if (layered)
+        layer.flush();
+    if (!dividers.empty() && !stampDividers(*painter))
+        painter->drawLines(dividers.data(), int(dividers.size()));
     dividers.clear();
+}
+
+bool TLCell::stampDividers(QPainter &p)
+{
+    // The pen strokes a few dividers sooner than they are stamped.
+    if (!layered || dividers.size() < MinStampedDividers)
+        return false;
+    const QTransform &transform = p.deviceTransform();
+    const QPen &pen = p.pen();
+    if (transform.dx() < 0 || transform.dy() < 0 || rowClip.top() < 0
+        || pen.brush().style() != Qt::SolidPattern
+        || p.compositionMode() != QPainter::CompositionMode_SourceOver || p.opacity() != 1.0)
+        return false;
+    const auto dx = int(transform.dx());
+    // Dividers near the sides of the clip are stroked: a line just outside
+    // it may be left out by the stroker even where its edge would reach in.
+    const qreal left = rowClip.left() + StrokedEdge;
+    const qreal right = rowClip.right() - StrokedEdge;
+    const auto stamped = [&](qreal x) { return x >= left && x <= right; };
+
+    quint64 wanted = 0;
+    for (const QLineF &line : dividers) {
+        if (stamped(line.x1()))
+            wanted |= quint64(1) << TLDividerStamps::phase(line.x1(), dx);
+    }
+    TLDividerStamps &stamps = stampsForRow(pen);
+    stamps.make(wanted);
+
+    // Where a divider reaches: a stamp's columns, or the columns a stroke
+    // can reach (one either side of its own).
+    const auto columns = [&](qreal x, const TLDividerStamps::Stamp **stamp) {
+        if (!stamped(x)) {
+            *stamp = nullptr;
+            const auto column = int(std::floor(x));
+            return std::make_pair(column - 1, column + 2);
+        }
+        *stamp = &stamps.stamp(TLDividerStamps::phase(x, dx));
+        const int start = TLDividerStamps::column(x, dx) + (*stamp)->offset.x();
+        return std::make_pair(start, start + (*stamp)->image.width());
+    };
+    // Stamps that overlap a divider before them would blend unlike strokes:
+    // then all dividers of the row are stroked.
+    int lastEnd = INT_MIN;
+    bool lastStamped = false;
+    for (const QLineF &line : dividers) {
+        const TLDividerStamps::Stamp *stamp = nullptr;
+        const auto [start, end] = columns(line.x1(), &stamp);
+        if (stamp && stamp->image.isNull())
+            continue;
+        if (start < lastEnd && (stamp || lastStamped))
+            return false;
+        lastEnd = end;
+        lastStamped = stamp != nullptr;
+    }
+    strokedDividers.clear();
+    for (const QLineF &line : dividers) {
+        const TLDividerStamps::Stamp *stamp = nullptr;
+        const int start = columns(line.x1(), &stamp).first;
+        if (!stamp)
+            strokedDividers.push_back(line);
+        else
+            layer.add(stamp->image, QPoint(start, stamp->offset.y()));
+    }
+    layer.flush();
+    if (!strokedDividers.empty())
+        p.drawLines(strokedDividers.data(), int(strokedDividers.size()));
+    return true;
+}
+
+TLDividerStamps &TLCell::stampsForRow(const QPen &pen)
+{
+    // The stamps of the rows painted lately are kept; the row least recently
+    // painted makes way for another.
+    RowStamps *oldest = &rowStamps[0];
+    for (RowStamps &row : rowStamps) {
+        if (row.stamps.isFor(top, height, rowClip, rowClipPixels, pen)) {
+            row.lastUse = ++stampUses;
+            return row.stamps;
+        }
+        if (row.lastUse < oldest->lastUse)
+            oldest = &row;
+    }
+    oldest->stamps.setRow(top, height, rowClip, rowClipPixels, pen);
+    oldest->lastUse = ++stampUses;
+    return oldest->stamps;
+}
+
+void TLCell::drawPicture(QPainter &p, const QImage &picture, const QPoint &topLeft)
+{
+    if (layered && &p == painter)
+        layer.add(picture, topLeft);
+    else
+        p.drawImage(topLeft, picture);
 }
 
 namespace {
@@ -391,6 +495,8 @@ void TLCell::prepare(QPainter &p)
                      && transform.dy() == std::floor(transform.dy());
     rowClipPixels = clipPixels(rowClip);
     dividers.clear();
+    layered = &p == painter && wholePixelClip && p.paintEngine()
+              && p.paintEngine()->type() == QPaintEngine::Raster && layer.begin(&p, rowClipPixels);
     p.setRenderHint(QPainter::Antialiasing);
     p.setFont(QFont(LabelFontFamily, int(LabelSizePerHeight * height), QFont::Bold));
     // The painter resolves the font against its device (its resolution, the
@@ -663,7 +769,7 @@ void TLCell::drawWith(QPainter &p)
     }
     useRowClip(p);
     if (!known->isNull()) {
-        p.drawImage(area.topLeft(), *known);
+        drawPicture(p, *known, area.topLeft());
         return;
     }
     QImage picture(area.size(), QImage::Format_ARGB32_Premultiplied);
@@ -675,6 +781,6 @@ void TLCell::drawWith(QPainter &p)
         picturePainter.translate(-area.topLeft());
         drawVisibleGlyphs(picturePainter, *laidOut, origin, area);
     }
-    p.drawImage(area.topLeft(), picture);
+    drawPicture(p, picture, area.topLeft());
     cache->keepPicture(key, picture);
 }

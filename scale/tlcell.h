@@ -1,6 +1,9 @@
 #ifndef TLCELL_H
 #define TLCELL_H
 
+#include "tldividerstamps.h"
+#include "tlrowlayer.h"
+
 #include <QLineF>
 #include <QRect>
 #include <QRectF>
@@ -29,11 +32,19 @@ class QWidget;
 // within a pixel twice, as in every repaint of a view that is still or
 // dragged by whole pixels; the pictures may take as much memory as the
 // largest view painted has pixels.
+//
+// With the segment's painter, a row's pictures are blended together in memory
+// and painted a tile at a time (TLRowLayer), and so are its dividers, from
+// stamps that the pen makes of a divider at each position within a pixel
+// (TLDividerStamps): one call per tile instead of one per cell, and the very
+// pixels the pen would have painted.
 class TLCell
 {
 public:
     // Most laid-out labels kept at a time; the least recently drawn go first.
     static constexpr int LabelCacheCapacity = 512;
+    // Rows whose divider stamps are kept (one for each row of the scale).
+    static constexpr int RowStampsKept = 5;
 
     TLCell();
     virtual ~TLCell();
@@ -82,6 +93,9 @@ private:
     void prepare(QPainter &p);
     void useRowClip(QPainter &p);
     void drawWith(QPainter &p);
+    void drawPicture(QPainter &p, const QImage &picture, const QPoint &topLeft);
+    bool stampDividers(QPainter &p);
+    TLDividerStamps &stampsForRow(const QPen &pen);
 
     // What prepare() set the painter up for: the row's clip (also as the
     // pixels it leaves), whether clips can be set in whole pixels, and the id
@@ -94,6 +108,19 @@ private:
     bool rowClipActive = true;
     // The row's dividers so far, drawn by endRow().
     std::vector<QLineF> dividers;
+    // With the shared painter moved by whole pixels, pictures of labels and
+    // dividers are gathered in layer and painted together by endRow(), the
+    // dividers from stamps the pen made of them.
+    bool layered = false;
+    TLRowLayer layer;
+    struct RowStamps
+    {
+        TLDividerStamps stamps;
+        quint64 lastUse = 0;
+    };
+    RowStamps rowStamps[RowStampsKept];
+    quint64 stampUses = 0;
+    std::vector<QLineF> strokedDividers;
 };
 
 #endif // TLCELL_H

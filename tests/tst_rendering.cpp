@@ -9,8 +9,10 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <functional>
+#include <vector>
 
 // The product's painting must match the reference renderer, which draws every
 // cell with a painter, font and text layout of its own.
@@ -76,7 +78,7 @@ struct ZoneScope
 
 // Renders the timeline as it paints itself, or as the reference paints it.
 QImage render(Timeline &timeline, ReferenceRenderer *reference = nullptr,
-             const QPoint &offset = QPoint())
+              const QPoint &offset = QPoint())
 {
     QImage image(timeline.size() + QSize(offset.x(), offset.y()), QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -146,9 +148,8 @@ void TestRendering::matchesReference_data()
             << QSize(757, 84) << 3700000u << QByteArray() << start << QPoint(13, 7);
 
     // Local time with daylight saving: an hour missing.
-    QTest::newRow("Berlin spring, hours")
-            << QSize(757, 84) << 1340u << QByteArray("Europe/Berlin")
-            << QDateTime(QDate(2026, 3, 29), QTime(0, 30)) << none;
+    QTest::newRow("Berlin spring, hours") << QSize(757, 84) << 1340u << QByteArray("Europe/Berlin")
+                                          << QDateTime(QDate(2026, 3, 29), QTime(0, 30)) << none;
 }
 
 void TestRendering::matchesReference()
@@ -184,29 +185,42 @@ void TestRendering::matchesReference()
 
 void TestRendering::dividersIdentical_data()
 {
-    QTest::addColumn<qint64>("startSeconds");
+    QTest::addColumn<double>("firstX");
+    QTest::addColumn<double>("spacing");
+    QTest::addColumn<int>("count");
     QTest::addColumn<float>("top");
     QTest::addColumn<float>("height");
+    QTest::addColumn<QPoint>("offset");
 
-    // Positions at and between pixel centres and edges, rows of fractional
-    // height and top, a divider left of the clip rectangle.
-    QTest::newRow("on a pixel centre") << qint64(1050) << 3.5f << 17.25f;
-    QTest::newRow("a third in") << qint64(1033) << 10.3f << 40.7f;
-    QTest::newRow("left of the view") << qint64(-20) << 1.9f << 2.1f;
+    // A few dividers are stroked one by one; many are painted from stamps,
+    // unless they come so close that their pixels touch. Positions are in
+    // 1/64 pixel, the stroker's unit; the first dividers lie left of the
+    // clip rectangle and the last beyond it.
+    QTest::newRow("few") << 10.5 << 33.3 << 5 << 3.5f << 17.25f << QPoint();
+    QTest::newRow("many") << -3.2 << 3.61 << 60 << 10.3f << 40.7f << QPoint();
+    QTest::newRow("many, every phase") << 1.0 << 2.765625 << 64 << 1.9f << 12.1f << QPoint();
+    QTest::newRow("many, at an offset") << -3.2 << 3.61 << 60 << 10.3f << 40.7f << QPoint(7, 5);
+    QTest::newRow("many, touching") << 0.3 << 1.5 << 120 << 0.0f << 30.0f << QPoint();
 }
 
 void TestRendering::dividersIdentical()
 {
-    QFETCH(qint64, startSeconds);
+    QFETCH(double, firstX);
+    QFETCH(double, spacing);
+    QFETCH(int, count);
     QFETCH(float, top);
     QFETCH(float, height);
+    QFETCH(QPoint, offset);
 
     // Without labels nothing but dividers is drawn; they must come out the
-    // same pixel for pixel, one painter for all cells or not.
-    constexpr quint32 Scale = 100;
+    // same pixel for pixel, one painter for all cells or not. At this scale
+    // a second is 1/64 pixel.
+    constexpr quint32 Scale = 6400;
     constexpr float ClipLeft = 0;
     constexpr float ClipWidth = 180;
-    const qint64 steps[] = {0, 333, 1000, 1999, 5050};
+    std::vector<qint64> starts;
+    for (int i = 0; i < count; ++i)
+        starts.push_back(std::llround((firstX + spacing * i) * 64));
     PaintWidget widget;
     widget.resize(200, 120);
 
@@ -221,28 +235,35 @@ void TestRendering::dividersIdentical()
         cell.top = top;
         cell.height = height;
         cell.beginRow();
-        for (qint64 step : steps) {
-            cell.startSeconds = startSeconds + step;
-            cell.endSeconds = cell.startSeconds + 700;
+        for (qint64 start : starts) {
+            cell.startSeconds = start;
+            cell.endSeconds = start + 64;
             cell.label.clear();
             cell.draw();
         }
         cell.endRow();
         cell.painter = nullptr;
     };
-    QImage product(widget.size(), QImage::Format_RGB32);
-    widget.render(&product);
+    QImage product(widget.size() + QSize(offset.x(), offset.y()), QImage::Format_RGB32);
+    product.fill(Qt::gray);
+    widget.render(&product, offset);
 
     widget.paint = [&](QWidget *target) {
-        for (qint64 step : steps) {
-            ReferenceRenderer::drawCell(target, startSeconds + step, startSeconds + step + 700,
-                                        Scale, top, height, ClipLeft, ClipWidth, QString());
+        for (qint64 start : starts) {
+            ReferenceRenderer::drawCell(target, start, start + 64, Scale, top, height, ClipLeft,
+                                        ClipWidth, QString());
         }
     };
-    QImage expected(widget.size(), QImage::Format_RGB32);
-    widget.render(&expected);
+    QImage expected(product.size(), QImage::Format_RGB32);
+    expected.fill(Qt::gray);
+    widget.render(&expected, offset);
 
     QVERIFY2(product == expected, compare(product, expected).describe());
+    // Dividers were drawn at all.
+    QImage blank(product.size(), QImage::Format_RGB32);
+    blank.fill(Qt::gray);
+    QPainter(&blank).fillRect(QRect(offset, widget.size()), Qt::white);
+    QVERIFY(compare(product, blank).pixels > count);
 }
 
 QTEST_MAIN(TestRendering)

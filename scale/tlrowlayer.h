@@ -1,0 +1,55 @@
+#ifndef TLROWLAYER_H
+#define TLROWLAYER_H
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+
+#include <vector>
+
+class QPainter;
+
+// Premultiplied images ("stamps") gathered for one row of the scale and
+// painted onto it together: they are blended into a small transparent tile in
+// memory, and each tile is painted with one call instead of one call per
+// stamp, which cost more than the few pixels most stamps have.
+//
+// Stamps are blended in the order they are added, each over those before it
+// the way the raster engine blends them, and a tile is painted as soon as a
+// stamp does not fit into it, so stamps added in the order of their columns
+// share tiles. A stamp that overlaps no other comes out exactly as if it had
+// been painted on its own: painting the tile blends each of its pixels as
+// painting the stamp would. Where stamps of one tile overlap, the result may
+// round a level apart from painting them one by one.
+class TLRowLayer
+{
+public:
+    // Columns of one tile, and the highest row a tile takes: the tile never
+    // needs more than TileWidth * MaxHeight * 4 bytes.
+    static constexpr int TileWidth = 512;
+    static constexpr int MaxHeight = 128;
+
+    // Starts on the given pixels of a row (in the painter's logical
+    // coordinates), painting with painter, which must be moved by whole
+    // pixels only; false for a row higher than MaxHeight, which the layer
+    // leaves alone.
+    bool begin(QPainter *painter, const QRect &row);
+    // Blends a stamp whose top left pixel goes to topLeft; pixels outside the
+    // row are left out.
+    void add(const QImage &stamp, const QPoint &topLeft);
+    // Paints what is still in the tile.
+    void flush();
+
+private:
+    void blend(const QImage &stamp, const QPoint &topLeft, const QRect &pixels);
+
+    QPainter *painter = nullptr;
+    QRect row;
+    // The columns the tile stands for now, and the pixels stamps reached.
+    QRect tileRect;
+    QRect used;
+    // Transparent outside used.
+    QImage tile;
+};
+
+#endif // TLROWLAYER_H
