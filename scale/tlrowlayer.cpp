@@ -2,7 +2,6 @@
 
 #include <QPainter>
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -33,6 +32,8 @@ bool TLRowLayer::begin(QPainter *target, const QRect &pixels)
     if (tile.height() < row.height()) {
         tile = QImage(TileWidth, row.height(), QImage::Format_ARGB32_Premultiplied);
         tile.fill(Qt::transparent);
+        tileBits = tile.bits();
+        tileStride = tile.bytesPerLine();
     }
     return true;
 }
@@ -64,7 +65,7 @@ void TLRowLayer::flush()
         const QRect source = used.translated(-tileRect.topLeft());
         painter->drawImage(used.topLeft(), tile, source);
         for (int y = source.top(); y <= source.bottom(); ++y) {
-            auto *line = reinterpret_cast<quint32 *>(tile.scanLine(y)) + source.left();
+            uchar *line = tileBits + y * tileStride + source.left() * qsizetype(sizeof(quint32));
             std::memset(line, 0, size_t(source.width()) * sizeof(quint32));
         }
     }
@@ -79,19 +80,27 @@ void TLRowLayer::blend(const QImage &stamp, const QPoint &topLeft, const QRect &
     const bool clean = !used.intersects(pixels);
     const QPoint origin = tileRect.topLeft();
     const qsizetype sourceStride = stamp.bytesPerLine();
-    const qsizetype targetStride = tile.bytesPerLine();
     const uchar *sourceLine = stamp.constBits() + (pixels.top() - topLeft.y()) * sourceStride
                               + (pixels.left() - topLeft.x()) * qsizetype(sizeof(quint32));
-    uchar *targetLine = tile.bits() + (pixels.top() - origin.y()) * targetStride
+    uchar *targetLine = tileBits + (pixels.top() - origin.y()) * tileStride
                         + (pixels.left() - origin.x()) * qsizetype(sizeof(quint32));
     const int width = pixels.width();
-    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+    const int height = pixels.height();
+    for (int y = 0; y < height; ++y) {
         const auto *source = reinterpret_cast<const quint32 *>(sourceLine);
         auto *target = reinterpret_cast<quint32 *>(targetLine);
         sourceLine += sourceStride;
-        targetLine += targetStride;
+        targetLine += tileStride;
         if (clean) {
-            std::copy(source, source + width, target);
+            // Most stamps are a few pixels wide: dividers two, the visible
+            // parts of cut labels a cell.
+            if (width <= 2) {
+                target[0] = source[0];
+                if (width == 2)
+                    target[1] = source[1];
+            } else {
+                std::memcpy(target, source, size_t(width) * sizeof(quint32));
+            }
             continue;
         }
         for (int x = 0; x < width; ++x) {

@@ -48,8 +48,11 @@ private:
     // The columns the tile stands for now, and the pixels stamps reached.
     QRect tileRect;
     QRect used;
-    // Transparent outside used.
+    // Transparent outside used; written through tileBits, which stays valid
+    // as long as the tile is not copied.
     QImage tile;
+    uchar *tileBits = nullptr;
+    qsizetype tileStride = 0;
 };
 
 #endif // TLROWLAYER_H
