@@ -19,6 +19,7 @@
 #include <QTransform>
 #include <QWidget>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <initializer_list>
@@ -382,14 +383,14 @@ bool TLCell::stampDividers(QPainter &p)
         return false;
     const QTransform &transform = p.deviceTransform();
     const QPen &pen = p.pen();
-    if (transform.dx() < 0 || transform.dy() < 0 || rowClip.top() < 0
+    if (transform.dx() < 0 || transform.dy() < 0 || rowClip.top() < 0 || pen.widthF() > 1
         || pen.brush().style() != Qt::SolidPattern
         || p.compositionMode() != QPainter::CompositionMode_SourceOver || p.opacity() != 1.0)
         return false;
     const auto dx = int(transform.dx());
     // Dividers near the sides of the clip are stroked: a line just outside
     // it may be left out by the stroker even where its edge would reach in.
-    const qreal left = rowClip.left() + StrokedEdge;
+    const qreal left = std::max(rowClip.left(), qreal(-dx)) + StrokedEdge;
     const qreal right = rowClip.right() - StrokedEdge;
     const auto stamped = [&](qreal x) { return x >= left && x <= right; };
 

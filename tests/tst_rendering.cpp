@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QTest>
 #include <QWidget>
 
@@ -191,16 +192,23 @@ void TestRendering::dividersIdentical_data()
     QTest::addColumn<float>("top");
     QTest::addColumn<float>("height");
     QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<QRegion>("region");
 
     // A few dividers are stroked one by one; many are painted from stamps,
     // unless they come so close that their pixels touch. Positions are in
     // 1/64 pixel, the stroker's unit; the first dividers lie left of the
     // clip rectangle and the last beyond it.
-    QTest::newRow("few") << 10.5 << 33.3 << 5 << 3.5f << 17.25f << QPoint();
-    QTest::newRow("many") << -3.2 << 3.61 << 60 << 10.3f << 40.7f << QPoint();
-    QTest::newRow("many, every phase") << 1.0 << 2.765625 << 64 << 1.9f << 12.1f << QPoint();
-    QTest::newRow("many, at an offset") << -3.2 << 3.61 << 60 << 10.3f << 40.7f << QPoint(7, 5);
-    QTest::newRow("many, touching") << 0.3 << 1.5 << 120 << 0.0f << 30.0f << QPoint();
+    const QRegion all;
+    QTest::newRow("few") << 10.5 << 33.3 << 5 << 3.5f << 17.25f << QPoint() << all;
+    QTest::newRow("many") << -3.2 << 3.61 << 60 << 10.3f << 40.7f << QPoint() << all;
+    QTest::newRow("many, every phase") << 1.0 << 2.765625 << 64 << 1.9f << 12.1f << QPoint() << all;
+    QTest::newRow("many, at an offset")
+            << -3.2 << 3.61 << 60 << 10.3f << 40.7f << QPoint(7, 5) << all;
+    QTest::newRow("many, touching") << 0.3 << 1.5 << 120 << 0.0f << 30.0f << QPoint() << all;
+    // A paint event for part of the widget, cutting through the row.
+    QTest::newRow("many, part of the widget")
+            << -3.2 << 3.61 << 60 << 10.3f << 40.7f << QPoint()
+            << (QRegion(20, 25, 100, 9) + QRegion(60, 45, 90, 30));
 }
 
 void TestRendering::dividersIdentical()
@@ -211,6 +219,7 @@ void TestRendering::dividersIdentical()
     QFETCH(float, top);
     QFETCH(float, height);
     QFETCH(QPoint, offset);
+    QFETCH(QRegion, region);
 
     // Without labels nothing but dividers is drawn; they must come out the
     // same pixel for pixel, one painter for all cells or not. At this scale
@@ -246,7 +255,7 @@ void TestRendering::dividersIdentical()
     };
     QImage product(widget.size() + QSize(offset.x(), offset.y()), QImage::Format_RGB32);
     product.fill(Qt::gray);
-    widget.render(&product, offset);
+    widget.render(&product, offset, region);
 
     widget.paint = [&](QWidget *target) {
         for (qint64 start : starts) {
@@ -256,14 +265,16 @@ void TestRendering::dividersIdentical()
     };
     QImage expected(product.size(), QImage::Format_RGB32);
     expected.fill(Qt::gray);
-    widget.render(&expected, offset);
+    widget.render(&expected, offset, region);
 
     QVERIFY2(product == expected, compare(product, expected).describe());
     // Dividers were drawn at all.
     QImage blank(product.size(), QImage::Format_RGB32);
     blank.fill(Qt::gray);
-    QPainter(&blank).fillRect(QRect(offset, widget.size()), Qt::white);
-    QVERIFY(compare(product, blank).pixels > count);
+    const QRegion painted = region.isNull() ? QRegion(widget.rect()) : region;
+    for (const QRect &rect : painted)
+        QPainter(&blank).fillRect(rect.translated(offset), Qt::white);
+    QVERIFY(compare(product, blank).pixels > 0);
 }
 
 QTEST_MAIN(TestRendering)
