@@ -115,6 +115,7 @@ struct Options
 {
     bool smoke = false;
     int frames = 15;
+    int passes = 3;
     // Empty: all of them.
     QList<QSize> sizes;
     QList<quint32> scales;
@@ -197,21 +198,16 @@ public:
         timeline.setWindowStart(WindowStart);
     }
 
-    // Median milliseconds per frame over the given number of frames, after
-    // one frame that is not counted (it fills whatever the painting caches);
-    // that one's time goes to first.
-    // The median processor time of the same frames goes to cpu: unlike the
-    // time on the clock it does not grow when other programs share the
-    // processors.
-    double measure(ReferenceRenderer *renderer, int frames, double *first = nullptr,
-                   double *cpu = nullptr)
+    // Renders the given number of frames after one that is not counted (it
+    // fills whatever the painting caches; its time goes to first) and adds
+    // the milliseconds of each to times, and the processor time of each to
+    // cpu: unlike the time on the clock that does not grow when other
+    // programs share the processors.
+    void measure(ReferenceRenderer *renderer, int frames, std::vector<double> *times,
+                 double *first = nullptr, std::vector<double> *cpu = nullptr)
     {
         if (renderer)
             renderer->attach(&timeline);
-        std::vector<double> times;
-        std::vector<double> cpuTimes;
-        times.reserve(size_t(frames));
-        cpuTimes.reserve(size_t(frames));
         QElapsedTimer firstTimer;
         firstTimer.start();
         timeline.render(&image);
@@ -222,31 +218,27 @@ public:
             QElapsedTimer timer;
             timer.start();
             timeline.render(&image);
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
-            cpuTimes.push_back(processCpuMs() - cpuBefore);
+            times->push_back(double(timer.nsecsElapsed()) / 1e6);
+            if (cpu)
+                cpu->push_back(processCpuMs() - cpuBefore);
         }
         if (renderer)
             renderer->detach();
-        if (cpu)
-            *cpu = median(cpuTimes);
-        return median(times);
     }
 
-    // Median milliseconds per frame while the view is dragged to the left by
-    // DragStep pixels per frame; the window start is put back afterwards.
-    double measureDrag(int frames)
+    // Adds the milliseconds of each of the given number of frames while the
+    // view is dragged to the left by DragStep pixels per frame; the window
+    // start is put back afterwards.
+    void measureDrag(int frames, std::vector<double> *times)
     {
-        std::vector<double> times;
-        times.reserve(size_t(frames));
         for (int i = 0; i < frames; ++i) {
             timeline.canvasDraggedSlot(QPoint(DragStep, 0), QPoint(0, 0));
             QElapsedTimer timer;
             timer.start();
             timeline.render(&image);
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+            times->push_back(double(timer.nsecsElapsed()) / 1e6);
         }
         timeline.setWindowStart(WindowStart);
-        return median(times);
     }
 
     void renderFrames(qint64 frames)
@@ -302,32 +294,59 @@ void printCase(const Case &c)
     out().flush();
 }
 
+// The frames of one case, from all passes.
+struct Samples
+{
+    std::vector<double> product;
+    std::vector<double> cpu;
+    std::vector<double> drag;
+    std::vector<double> reference;
+    std::vector<double> floor;
+};
+
 std::vector<Case> runSize(const ViewSize &size, const Options &options)
 {
-    const int frames = options.frames;
     Stage stage(size.width, size.height);
     ReferenceRenderer reference(ReferenceRenderer::Mode::AllCells);
     ReferenceRenderer floor(ReferenceRenderer::Mode::BackgroundsOnly);
-    std::vector<Case> cases;
-    for (const auto &[name, scale] : scalesToRun(options)) {
-        Case c;
-        c.name = name;
+    const auto scales = scalesToRun(options);
+    std::vector<Case> cases(scales.size());
+    std::vector<Samples> samples(scales.size());
+    // The frames of each case are taken in a few passes over the whole
+    // sweep, so that a spell in which the machine runs slower (other work on
+    // the same processors, a lower clock) spreads over many cases instead of
+    // deciding one.
+    const int passes = std::min(options.passes, options.frames);
+    for (int pass = 0; pass < passes; ++pass) {
+        const int frames = options.frames / passes + (pass < options.frames % passes ? 1 : 0);
+        for (size_t i = 0; i < scales.size(); ++i) {
+            Case &c = cases[i];
+            Samples &s = samples[i];
+            stage.setScale(scales[i].second);
+            stage.measure(nullptr, frames, &s.product, pass == 0 ? &c.firstMs : nullptr, &s.cpu);
+            c.cells = stage.cellsDrawn();
+            stage.measureDrag(frames, &s.drag);
+            c.referenceCells = c.cells;
+            if (options.reference) {
+                stage.measure(&reference, frames, &s.reference);
+                c.referenceCells = reference.cellsDrawn();
+            }
+            if (options.floor)
+                stage.measure(&floor, frames, &s.floor);
+        }
+    }
+    for (size_t i = 0; i < scales.size(); ++i) {
+        Case &c = cases[i];
+        c.name = scales[i].first;
         c.width = size.width;
         c.height = size.height;
-        c.scale = scale;
-        stage.setScale(scale);
-        c.ms = stage.measure(nullptr, frames, &c.firstMs, &c.cpuMs);
-        c.cells = stage.cellsDrawn();
-        c.dragMs = stage.measureDrag(frames);
-        c.referenceCells = c.cells;
-        if (options.reference) {
-            c.referenceMs = stage.measure(&reference, frames);
-            c.referenceCells = reference.cellsDrawn();
-        }
-        if (options.floor)
-            c.floorMs = stage.measure(&floor, frames);
+        c.scale = scales[i].second;
+        c.ms = median(samples[i].product);
+        c.cpuMs = median(samples[i].cpu);
+        c.dragMs = median(samples[i].drag);
+        c.referenceMs = median(samples[i].reference);
+        c.floorMs = median(samples[i].floor);
         printCase(c);
-        cases.push_back(c);
     }
     return cases;
 }
@@ -598,6 +617,10 @@ int main(int argc, char **argv)
     const QCommandLineOption framesOption(QStringLiteral("frames"),
                                           QStringLiteral("Frames per case (default 15)."),
                                           QStringLiteral("n"), QStringLiteral("15"));
+    const QCommandLineOption passesOption(QStringLiteral("passes"),
+                                          QStringLiteral("Passes over the sweep that share the "
+                                                         "frames of each case (default 3)."),
+                                          QStringLiteral("n"), QStringLiteral("3"));
     const QCommandLineOption smokeOption(QStringLiteral("smoke"),
                                          QStringLiteral("A few scales, one frame each."));
     const QCommandLineOption jsonOption(QStringLiteral("json"),
@@ -628,9 +651,9 @@ int main(int argc, char **argv)
     const QCommandLineOption productOnlyOption(QStringLiteral("product-only"),
                                                QStringLiteral("Skip the reference and the "
                                                               "floor (for profiling)."));
-    parser.addOptions({framesOption, smokeOption, jsonOption, memoryOption, memoryFramesOption,
-                       startupOption, sizeOption, scaleOption, productOnlyOption,
-                       startupChildOption, startupSizeOption});
+    parser.addOptions({framesOption, passesOption, smokeOption, jsonOption, memoryOption,
+                       memoryFramesOption, startupOption, sizeOption, scaleOption,
+                       productOnlyOption, startupChildOption, startupSizeOption});
     // "--json" alone means standard output.
     QStringList arguments = QCoreApplication::arguments();
     for (int i = 1; i < arguments.size(); ++i) {
@@ -652,6 +675,7 @@ int main(int argc, char **argv)
     Options options;
     options.smoke = parser.isSet(smokeOption);
     options.frames = options.smoke ? 1 : qMax(1, parser.value(framesOption).toInt());
+    options.passes = qMax(1, parser.value(passesOption).toInt());
     for (const QString &text : parser.values(sizeOption)) {
         const QSize size = parseSize(text);
         if (size.isEmpty()) {

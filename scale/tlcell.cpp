@@ -49,6 +49,10 @@ constexpr qreal InkMargin = 2;
 constexpr qint64 MinPictureBytes = qint64(8) * 1024 * 1024;
 constexpr qint64 MaxPictureBytes = qint64(64) * 1024 * 1024;
 constexpr int PictureUnit = 256;
+// Small pictures looked up without touching the cache's order: as many as
+// this (a power of two), of at most so many bytes each.
+constexpr size_t RecentPictures = 4096;
+constexpr qsizetype MaxRecentPictureBytes = 4096;
 // Rows with fewer dividers have them stroked rather than stamped; dividers
 // this many pixels or fewer from the sides of the row's clip are stroked.
 constexpr size_t MinStampedDividers = 16;
@@ -93,8 +97,19 @@ struct PictureKey
 
 size_t qHash(const PictureKey &key, size_t seed = 0)
 {
-    return qHashMulti(seed, key.label, key.phaseX, key.phaseY, key.area.x(), key.area.y(),
-                      key.area.width(), key.area.height(), key.color);
+    // Looked up for every cell: the fields are folded into two words and
+    // mixed once, rather than each hashed on its own.
+    const auto small = [](int value, int bits) {
+        return quint64(quint32(value)) & ((1u << bits) - 1);
+    };
+    const quint64 place = small(key.phaseX, 6) | small(key.phaseY, 6) << 6
+                          | small(key.area.x(), 13) << 12 | small(key.area.y(), 13) << 25
+                          | small(key.area.width(), 13) << 38 | small(key.area.height(), 13) << 51;
+    quint64 h = (key.label * 0x9E3779B97F4A7C15ULL) ^ place ^ (quint64(key.color) << 32) ^ seed;
+    h ^= h >> 31;
+    h *= 0xBF58476D1CE4E5B9ULL;
+    h ^= h >> 29;
+    return size_t(h);
 }
 
 // A label laid out once, on one line starting at (0, 0), with the text engine
@@ -217,8 +232,9 @@ public:
     const LaidOutLabel *find(const QString &text, int fontId, const QFont &font,
                              Qt::LayoutDirection direction);
     // The picture of a label within some pixels: nullptr when unknown, a
-    // null image when seen once, else the picture.
-    const QImage *picture(const PictureKey &key) { return pictures.object(key); }
+    // null image when seen once, else the picture (the part with ink, placed
+    // at its offset()).
+    const QImage *picture(const PictureKey &key);
     void keepPicture(const PictureKey &key, const QImage &image);
     // Makes room for the pictures of a view of the given size.
     void fitPicturesTo(const QSize &view);
@@ -246,6 +262,19 @@ private:
     // Cost: units of PictureUnit bytes.
     qint64 pictureBudget = MinPictureBytes;
     QCache<PictureKey, QImage> pictures{int(MinPictureBytes / PictureUnit)};
+    // In front of pictures, for small ones: a table indexed by the key's
+    // hash, whose hits cost one comparison. (A hit in a QCache moves the
+    // entry to the front of its list, and with thousands of cells a frame
+    // the neighbours it touches are seldom in the processor's cache.) Its
+    // entries share the images of pictures and may keep one alive after
+    // pictures dropped it, which costs at most RecentPictures times
+    // MaxRecentPictureBytes.
+    struct RecentPicture
+    {
+        PictureKey key;
+        QImage image;
+    };
+    std::vector<RecentPicture> recent = std::vector<RecentPicture>(RecentPictures);
 };
 
 LabelCache *LabelCache::current = nullptr;
@@ -325,10 +354,23 @@ void LabelCache::fitPicturesTo(const QSize &view)
     pictures.setMaxCost(int(bytes / PictureUnit));
 }
 
+const QImage *LabelCache::picture(const PictureKey &key)
+{
+    RecentPicture &slot = recent[qHash(key) & (RecentPictures - 1)];
+    if (!slot.image.isNull() && slot.key == key)
+        return &slot.image;
+    const QImage *image = pictures.object(key);
+    if (image && !image->isNull() && image->sizeInBytes() <= MaxRecentPictureBytes)
+        slot = {key, *image};
+    return image;
+}
+
 void LabelCache::clear()
 {
     labels.clear();
     pictures.clear();
+    for (RecentPicture &slot : recent)
+        slot = RecentPicture();
     fonts.clear();
 }
 
@@ -461,12 +503,16 @@ TLDividerStamps &TLCell::stampsForRow(const QPen &pen)
     return oldest->stamps;
 }
 
-void TLCell::drawPicture(QPainter &p, const QImage &picture, const QPoint &topLeft)
+void TLCell::drawPicture(QPainter &p, const QImage &picture, const QPoint &topLeft,
+                         const QRect &within)
 {
-    if (layered && &p == painter)
-        layer.add(picture, topLeft);
-    else
-        p.drawImage(topLeft, picture);
+    if (layered && &p == painter) {
+        layer.add(picture, topLeft, within);
+        return;
+    }
+    const QRect part = QRect(topLeft, picture.size()) & within;
+    if (!part.isEmpty())
+        p.drawImage(part.topLeft(), picture, part.translated(-topLeft));
 }
 
 namespace {
@@ -498,6 +544,8 @@ void TLCell::prepare(QPainter &p)
     dividers.clear();
     layered = &p == painter && wholePixelClip && p.paintEngine()
               && p.paintEngine()->type() == QPaintEngine::Raster && layer.begin(&p, rowClipPixels);
+    penSolid = p.pen().brush().style() == Qt::SolidPattern;
+    penColor = p.pen().color().rgba();
     p.setRenderHint(QPainter::Antialiasing);
     p.setFont(QFont(LabelFontFamily, int(LabelSizePerHeight * height), QFont::Bold));
     // The painter resolves the font against its device (its resolution, the
@@ -622,6 +670,35 @@ void appendStrip(QPainterPath &path, const QPainterPath &outline, const QPointF 
     flush();
 }
 
+// The part of a picture that has ink, with its place in the picture as the
+// image's offset(); a picture without ink becomes one transparent pixel.
+QImage trimmed(const QImage &picture)
+{
+    QRect ink;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto *line = reinterpret_cast<const quint32 *>(picture.constScanLine(y));
+        int first = 0;
+        while (first < picture.width() && line[first] == 0)
+            ++first;
+        if (first == picture.width())
+            continue;
+        int last = picture.width() - 1;
+        while (line[last] == 0)
+            --last;
+        ink |= QRect(first, y, last - first + 1, 1);
+    }
+    if (ink.isEmpty()) {
+        QImage none(1, 1, QImage::Format_ARGB32_Premultiplied);
+        none.fill(Qt::transparent);
+        return none;
+    }
+    if (ink == picture.rect())
+        return picture;
+    QImage part = picture.copy(ink);
+    part.setOffset(ink.topLeft());
+    return part;
+}
+
 void drawGlyphs(QPainter &p, const LaidOutLabel &label, const QPointF &origin)
 {
     for (const QGlyphRun &run : label.runs)
@@ -711,7 +788,7 @@ void TLCell::drawWith(QPainter &p)
     const qreal x = rect.x() + (rect.width() - laidOut->advance) / 2;
     const QPointF origin(int(x * 64) / 64.0, int(y * 64) / 64.0);
     const bool fits = rect.contains(bounds);
-    if (fits && laidOut->pixelSize < LargeGlyphPixelSize) {
+    if (fits && laidOut->pixelSize < LargeGlyphPixelSize && !layered) {
         // Nothing to leave out: the whole label, within the row.
         useRowClip(p);
         drawGlyphs(p, *laidOut, origin);
@@ -732,7 +809,8 @@ void TLCell::drawWith(QPainter &p)
     QRect pixels = rowClipPixels;
     if (!fits)
         pixels &= clipPixels(rect);
-    const QRect area = laidOut->ink.translated(origin).toAlignedRect() & pixels;
+    const QRect ink = laidOut->ink.translated(origin).toAlignedRect();
+    const QRect area = ink & pixels;
     if (area.isEmpty())
         return;
     // Directly: clipped to the pixels, drawing only what can show there.
@@ -745,23 +823,24 @@ void TLCell::drawWith(QPainter &p)
         }
         drawVisibleGlyphs(p, *laidOut, origin, pixels);
     };
-    const QBrush pen = p.pen().brush();
-    if (!cache || pen.style() != Qt::SolidPattern) {
+    if (!cache || !penSolid) {
         drawClipped();
         return;
     }
 
-    // The picture of what the label paints there, for the next time the same
-    // cell comes at the same place within a pixel (every repaint of a view
-    // that did not move or was dragged by whole pixels). It is made from the
-    // second time on, so that a view seen once costs no pictures. Drawn onto
-    // transparent pixels, premultiplied, and then onto the row, it blends as
-    // the glyphs blend directly.
+    // The picture of the label at this place within a pixel, for the next
+    // time it comes there (every repaint of a view that did not move, and
+    // most cells of a dragged one). It is made from the second time on, so
+    // that a view seen once costs no pictures. Drawn onto transparent pixels,
+    // premultiplied, and then onto the row, it blends as the glyphs blend
+    // directly. It holds the whole label, of which each cell shows its part;
+    // glyphs filled as outlines hold only the part of this cell, as filling
+    // the rest would cost more than the picture saves.
+    const QRect drawn = filledAsOutlines(*laidOut, p.deviceTransform()) ? area : ink;
     const int x64 = int(origin.x() * 64);
     const int y64 = int(origin.y() * 64);
     const QPoint base(x64 >> 6, y64 >> 6);
-    const PictureKey key{laidOut->serial, x64 & 63, y64 & 63, area.translated(-base),
-                         pen.color().rgba()};
+    const PictureKey key{laidOut->serial, x64 & 63, y64 & 63, drawn.translated(-base), penColor};
     const QImage *known = cache->picture(key);
     if (!known) {
         cache->keepPicture(key, QImage());
@@ -770,18 +849,19 @@ void TLCell::drawWith(QPainter &p)
     }
     useRowClip(p);
     if (!known->isNull()) {
-        drawPicture(p, *known, area.topLeft());
+        drawPicture(p, *known, drawn.topLeft() + known->offset(), area);
         return;
     }
-    QImage picture(area.size(), QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
+    QImage canvas(drawn.size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
     {
-        QPainter picturePainter(&picture);
+        QPainter picturePainter(&canvas);
         picturePainter.setPen(p.pen());
         picturePainter.setRenderHint(QPainter::Antialiasing);
-        picturePainter.translate(-area.topLeft());
-        drawVisibleGlyphs(picturePainter, *laidOut, origin, area);
+        picturePainter.translate(-drawn.topLeft());
+        drawVisibleGlyphs(picturePainter, *laidOut, origin, drawn);
     }
-    drawPicture(p, picture, area.topLeft());
+    const QImage picture = trimmed(canvas);
+    drawPicture(p, picture, drawn.topLeft() + picture.offset(), area);
     cache->keepPicture(key, picture);
 }

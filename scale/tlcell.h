@@ -4,6 +4,7 @@
 #include "tldividerstamps.h"
 #include "tlrowlayer.h"
 
+#include <QColor>
 #include <QLineF>
 #include <QRect>
 #include <QRectF>
@@ -93,7 +94,8 @@ private:
     void prepare(QPainter &p);
     void useRowClip(QPainter &p);
     void drawWith(QPainter &p);
-    void drawPicture(QPainter &p, const QImage &picture, const QPoint &topLeft);
+    void drawPicture(QPainter &p, const QImage &picture, const QPoint &topLeft,
+                     const QRect &within);
     bool stampDividers(QPainter &p);
     TLDividerStamps &stampsForRow(const QPen &pen);
 
@@ -104,6 +106,10 @@ private:
     QRect rowClipPixels;
     bool wholePixelClip = false;
     int rowFontId = -1;
+    // The painter's pen, which colours the labels: whether it is one colour,
+    // and which.
+    bool penSolid = false;
+    QRgb penColor = 0;
     // Whether the painter's clip is the row's, not a cut label's.
     bool rowClipActive = true;
     // The row's dividers so far, drawn by endRow().

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -38,21 +39,39 @@ bool TLRowLayer::begin(QPainter *target, const QRect &pixels)
     return true;
 }
 
-void TLRowLayer::add(const QImage &stamp, const QPoint &topLeft)
+void TLRowLayer::add(const QImage &stamp, const QPoint &topLeft, const QRect &within)
 {
     if (!painter || stamp.isNull())
         return;
-    const QRect pixels = QRect(topLeft, stamp.size()) & row;
-    if (pixels.isEmpty())
+    // The stamp's pixels within the row, in plain integers: this runs for
+    // every cell.
+    int left = std::max(topLeft.x(), row.left());
+    int right = std::min(topLeft.x() + stamp.width(), row.left() + row.width());
+    int top = std::max(topLeft.y(), row.top());
+    int bottom = std::min(topLeft.y() + stamp.height(), row.top() + row.height());
+    if (!within.isNull()) {
+        left = std::max(left, within.left());
+        right = std::min(right, within.left() + within.width());
+        top = std::max(top, within.top());
+        bottom = std::min(bottom, within.top() + within.height());
+    }
+    if (left >= right || top >= bottom)
         return;
-    if (!tileRect.contains(pixels)) {
+    // A stamp that does not fit into the tile, or lies so far beyond what it
+    // holds that painting the transparent pixels between would cost more
+    // than another call, starts a new tile.
+    const bool fits = tileWidth > 0 && left >= tileLeft && right <= tileLeft + tileWidth;
+    if (!fits || (usedRight > usedLeft && (left - usedRight) * row.height() > MaxGapPixels)) {
         flush();
-        if (pixels.width() > TileWidth) {
-            painter->drawImage(topLeft, stamp);
+        if (right - left > TileWidth) {
+            const QRect part(left, top, right - left, bottom - top);
+            painter->drawImage(part.topLeft(), stamp, part.translated(-topLeft));
             return;
         }
-        tileRect = QRect(pixels.left(), row.top(), TileWidth, row.height());
+        tileLeft = left;
+        tileWidth = TileWidth;
     }
+    const QRect pixels(left, top, right - left, bottom - top);
     if (stamp.format() == QImage::Format_ARGB32_Premultiplied)
         blend(stamp, topLeft, pixels);
     else
@@ -61,31 +80,34 @@ void TLRowLayer::add(const QImage &stamp, const QPoint &topLeft)
 
 void TLRowLayer::flush()
 {
-    if (!used.isEmpty()) {
-        const QRect source = used.translated(-tileRect.topLeft());
-        painter->drawImage(used.topLeft(), tile, source);
+    if (usedRight > usedLeft) {
+        const QRect source(usedLeft - tileLeft, usedTop - row.top(), usedRight - usedLeft,
+                           usedBottom - usedTop);
+        painter->drawImage(QPoint(usedLeft, usedTop), tile, source);
         for (int y = source.top(); y <= source.bottom(); ++y) {
             uchar *line = tileBits + y * tileStride + source.left() * qsizetype(sizeof(quint32));
             std::memset(line, 0, size_t(source.width()) * sizeof(quint32));
         }
     }
-    used = QRect();
-    tileRect = QRect();
+    usedLeft = usedRight = usedTop = usedBottom = 0;
+    tileWidth = 0;
 }
 
 void TLRowLayer::blend(const QImage &stamp, const QPoint &topLeft, const QRect &pixels)
 {
-    // Where no stamp of this tile has been, the pixels are transparent and the
-    // stamp's are simply copied.
-    const bool clean = !used.intersects(pixels);
-    const QPoint origin = tileRect.topLeft();
-    const qsizetype sourceStride = stamp.bytesPerLine();
-    const uchar *sourceLine = stamp.constBits() + (pixels.top() - topLeft.y()) * sourceStride
-                              + (pixels.left() - topLeft.x()) * qsizetype(sizeof(quint32));
-    uchar *targetLine = tileBits + (pixels.top() - origin.y()) * tileStride
-                        + (pixels.left() - origin.x()) * qsizetype(sizeof(quint32));
+    const int left = pixels.left();
+    const int top = pixels.top();
     const int width = pixels.width();
     const int height = pixels.height();
+    // Where no stamp of this tile has been, the pixels are transparent and the
+    // stamp's are simply copied.
+    const bool clean = usedRight <= usedLeft || left >= usedRight || left + width <= usedLeft
+                       || top >= usedBottom || top + height <= usedTop;
+    const qsizetype sourceStride = stamp.bytesPerLine();
+    const uchar *sourceLine = stamp.constBits() + (top - topLeft.y()) * sourceStride
+                              + (left - topLeft.x()) * qsizetype(sizeof(quint32));
+    uchar *targetLine = tileBits + (top - row.top()) * tileStride
+                        + (left - tileLeft) * qsizetype(sizeof(quint32));
     for (int y = 0; y < height; ++y) {
         const auto *source = reinterpret_cast<const quint32 *>(sourceLine);
         auto *target = reinterpret_cast<quint32 *>(targetLine);
@@ -111,5 +133,15 @@ void TLRowLayer::blend(const QImage &stamp, const QPoint &topLeft, const QRect &
             target[x] = alpha == 255 || target[x] == 0 ? s : s + byteMul(target[x], 255 - alpha);
         }
     }
-    used |= pixels;
+    if (usedRight <= usedLeft) {
+        usedLeft = left;
+        usedRight = left + width;
+        usedTop = top;
+        usedBottom = top + height;
+    } else {
+        usedLeft = std::min(usedLeft, left);
+        usedRight = std::max(usedRight, left + width);
+        usedTop = std::min(usedTop, top);
+        usedBottom = std::max(usedBottom, top + height);
+    }
 }

@@ -28,6 +28,9 @@ public:
     // needs more than TileWidth * MaxHeight * 4 bytes.
     static constexpr int TileWidth = 512;
     static constexpr int MaxHeight = 128;
+    // Transparent pixels a tile may paint between two stamps before the
+    // second starts a tile of its own.
+    static constexpr int MaxGapPixels = 2048;
 
     // Starts on the given pixels of a row (in the painter's logical
     // coordinates), painting with painter, which must be moved by whole
@@ -35,8 +38,8 @@ public:
     // leaves alone.
     bool begin(QPainter *painter, const QRect &row);
     // Blends a stamp whose top left pixel goes to topLeft; pixels outside the
-    // row are left out.
-    void add(const QImage &stamp, const QPoint &topLeft);
+    // row, or outside within when it is given, are left out.
+    void add(const QImage &stamp, const QPoint &topLeft, const QRect &within = QRect());
     // Paints what is still in the tile.
     void flush();
 
@@ -45,10 +48,16 @@ private:
 
     QPainter *painter = nullptr;
     QRect row;
-    // The columns the tile stands for now, and the pixels stamps reached.
-    QRect tileRect;
-    QRect used;
-    // Transparent outside used; written through tileBits, which stays valid
+    // The columns the tile stands for now (none while tileWidth is 0), and
+    // the pixels stamps reached, right and bottom exclusive (none while
+    // usedRight <= usedLeft).
+    int tileLeft = 0;
+    int tileWidth = 0;
+    int usedLeft = 0;
+    int usedRight = 0;
+    int usedTop = 0;
+    int usedBottom = 0;
+    // Transparent outside the used pixels; written through tileBits, which stays valid
     // as long as the tile is not copied.
     QImage tile;
     uchar *tileBits = nullptr;
