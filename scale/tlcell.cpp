@@ -80,6 +80,13 @@ size_t qHash(const LabelKey &key, size_t seed = 0)
 // the 1/64 pixel the text engine and the raster engine work in), the pixels
 // it may paint relative to its first pixel, and the colour. All numbers, so
 // that a lookup costs no text comparison.
+// What a picture of so many bytes costs in the cache: its pixels and its
+// bookkeeping, in units of PictureUnit bytes.
+qint64 pictureCost(qint64 bytes)
+{
+    return (bytes + 256) / PictureUnit + 1;
+}
+
 struct PictureKey
 {
     quint64 label;
@@ -236,6 +243,11 @@ public:
     // at its offset()).
     const QImage *picture(const PictureKey &key);
     void keepPicture(const PictureKey &key, const QImage &image);
+    // Whether a picture of the given size could be kept at all.
+    bool canKeepPicture(const QSize &size) const
+    {
+        return pictureCost(qint64(size.width()) * size.height() * 4) <= pictures.maxCost() / 16;
+    }
     // Makes room for the pictures of a view of the given size.
     void fitPicturesTo(const QSize &view);
     qint64 pictureBytes() const { return qint64(pictures.totalCost()) * PictureUnit; }
@@ -338,10 +350,9 @@ const LaidOutLabel *LabelCache::find(const QString &text, int fontId, const QFon
 
 void LabelCache::keepPicture(const PictureKey &key, const QImage &image)
 {
-    // An image costs its pixels and its bookkeeping.
-    const auto cost = int((image.sizeInBytes() + 256) / PictureUnit) + 1;
+    const qint64 cost = pictureCost(image.sizeInBytes());
     if (cost <= pictures.maxCost() / 16)
-        pictures.insert(key, new QImage(image), cost);
+        pictures.insert(key, new QImage(image), int(cost));
 }
 
 void LabelCache::fitPicturesTo(const QSize &view)
@@ -840,6 +851,11 @@ void TLCell::drawWith(QPainter &p)
     const int x64 = int(origin.x() * 64);
     const int y64 = int(origin.y() * 64);
     const QPoint base(x64 >> 6, y64 >> 6);
+    // A picture too large to keep would be made anew every time.
+    if (!cache->canKeepPicture(drawn.size())) {
+        drawClipped();
+        return;
+    }
     const PictureKey key{laidOut->serial, x64 & 63, y64 & 63, drawn.translated(-base), penColor};
     const QImage *known = cache->picture(key);
     if (!known) {
