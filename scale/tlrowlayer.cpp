@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr int SmallWidth = 8;
+
 // Each of the four 8-bit channels of x times a / 255, rounded, as the raster
 // engine multiplies premultiplied pixels.
 quint32 byteMul(quint32 x, quint32 a)
@@ -114,12 +116,11 @@ void TLRowLayer::blend(const QImage &stamp, const QPoint &topLeft, const QRect &
         sourceLine += sourceStride;
         targetLine += tileStride;
         if (clean) {
-            // Most stamps are a few pixels wide: dividers two, the visible
-            // parts of cut labels a cell.
-            if (width <= 2) {
-                target[0] = source[0];
-                if (width == 2)
-                    target[1] = source[1];
+            // Most stamps are a few pixels wide (dividers two, the visible
+            // parts of cut labels a cell), too few for a call to memcpy.
+            if (width <= SmallWidth) {
+                for (int x = 0; x < width; ++x)
+                    target[x] = source[x];
             } else {
                 std::memcpy(target, source, size_t(width) * sizeof(quint32));
             }
