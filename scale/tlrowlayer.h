@@ -33,10 +33,10 @@ public:
     static constexpr int MaxGapPixels = 2048;
 
     // Starts on the given pixels of a row (in the painter's logical
-    // coordinates), painting with painter, which must be moved by whole
+    // coordinates), painting with target, which must be moved by whole
     // pixels only; false for a row higher than MaxHeight, which the layer
     // leaves alone.
-    bool begin(QPainter *painter, const QRect &row);
+    bool begin(QPainter *target, const QRect &pixels);
     // Blends a stamp whose top left pixel goes to topLeft; pixels outside the
     // row, or outside within when it is given, are left out.
     void add(const QImage &stamp, const QPoint &topLeft, const QRect &within = QRect());
