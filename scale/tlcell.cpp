@@ -447,48 +447,54 @@ bool TLCell::stampDividers(QPainter &p)
     const qreal right = rowClip.right() - StrokedEdge;
     const auto stamped = [&](qreal x) { return x >= left && x <= right; };
 
+    // Each divider's phase, or -1 for one that is stroked.
+    placements.clear();
     quint64 wanted = 0;
     for (const QLineF &line : dividers) {
-        if (stamped(line.x1()))
-            wanted |= quint64(1) << TLDividerStamps::phase(line.x1(), dx);
+        const qreal x = line.x1();
+        const int phase = stamped(x) ? TLDividerStamps::phase(x, dx) : -1;
+        if (phase >= 0)
+            wanted |= quint64(1) << phase;
+        placements.push_back({phase, 0});
     }
     TLDividerStamps &stamps = stampsForRow(pen);
     stamps.make(wanted);
 
-    // Where a divider reaches: a stamp's columns, or the columns a stroke
-    // can reach (one either side of its own).
-    const auto columns = [&](qreal x, const TLDividerStamps::Stamp **stamp) {
-        if (!stamped(x)) {
-            *stamp = nullptr;
-            const auto column = int(std::floor(x));
-            return std::make_pair(column - 1, column + 2);
-        }
-        *stamp = &stamps.stamp(TLDividerStamps::phase(x, dx));
-        const int start = TLDividerStamps::column(x, dx) + (*stamp)->offset.x();
-        return std::make_pair(start, start + (*stamp)->image.width());
-    };
-    // Stamps that overlap a divider before them would blend unlike strokes:
-    // then all dividers of the row are stroked.
+    // Where each divider reaches: a stamp's columns, or the columns a stroke
+    // can reach (one either side of its own). Stamps that overlap a divider
+    // before them would blend unlike strokes: then all dividers of the row
+    // are stroked.
     int lastEnd = INT_MIN;
     bool lastStamped = false;
-    for (const QLineF &line : dividers) {
-        const TLDividerStamps::Stamp *stamp = nullptr;
-        const auto [start, end] = columns(line.x1(), &stamp);
-        if (stamp && stamp->image.isNull())
-            continue;
-        if (start < lastEnd && (stamp || lastStamped))
+    for (size_t i = 0; i < dividers.size(); ++i) {
+        Placement &placement = placements[i];
+        const qreal x = dividers[i].x1();
+        int end = 0;
+        if (placement.phase < 0) {
+            placement.start = int(std::floor(x)) - 1;
+            end = placement.start + 3;
+        } else {
+            const TLDividerStamps::Stamp &stamp = stamps.stamp(placement.phase);
+            if (stamp.image.isNull())
+                continue;
+            placement.start = TLDividerStamps::column(x, dx) + stamp.offset.x();
+            end = placement.start + stamp.image.width();
+        }
+        const bool isStamped = placement.phase >= 0;
+        if (placement.start < lastEnd && (isStamped || lastStamped))
             return false;
         lastEnd = end;
-        lastStamped = stamp != nullptr;
+        lastStamped = isStamped;
     }
     strokedDividers.clear();
-    for (const QLineF &line : dividers) {
-        const TLDividerStamps::Stamp *stamp = nullptr;
-        const int start = columns(line.x1(), &stamp).first;
-        if (!stamp)
-            strokedDividers.push_back(line);
-        else
-            layer.add(stamp->image, QPoint(start, stamp->offset.y()));
+    for (size_t i = 0; i < dividers.size(); ++i) {
+        const Placement &placement = placements[i];
+        if (placement.phase < 0) {
+            strokedDividers.push_back(dividers[i]);
+            continue;
+        }
+        const TLDividerStamps::Stamp &stamp = stamps.stamp(placement.phase);
+        layer.add(stamp.image, QPoint(placement.start, stamp.offset.y()));
     }
     layer.flush();
     if (!strokedDividers.empty())
@@ -517,7 +523,7 @@ TLDividerStamps &TLCell::stampsForRow(const QPen &pen)
 void TLCell::drawPicture(QPainter &p, const QImage &picture, const QPoint &topLeft,
                          const QRect &within)
 {
-    if (layered && &p == painter) {
+    if (layered) {
         layer.add(picture, topLeft, within);
         return;
     }
@@ -685,19 +691,7 @@ void appendStrip(QPainterPath &path, const QPainterPath &outline, const QPointF 
 // image's offset(); a picture without ink becomes one transparent pixel.
 QImage trimmed(const QImage &picture)
 {
-    QRect ink;
-    for (int y = 0; y < picture.height(); ++y) {
-        const auto *line = reinterpret_cast<const quint32 *>(picture.constScanLine(y));
-        int first = 0;
-        while (first < picture.width() && line[first] == 0)
-            ++first;
-        if (first == picture.width())
-            continue;
-        int last = picture.width() - 1;
-        while (line[last] == 0)
-            --last;
-        ink |= QRect(first, y, last - first + 1, 1);
-    }
+    const QRect ink = TLRowLayer::inkBounds(picture, picture.rect());
     if (ink.isEmpty()) {
         QImage none(1, 1, QImage::Format_ARGB32_Premultiplied);
         none.fill(Qt::transparent);

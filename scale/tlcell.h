@@ -126,6 +126,13 @@ private:
     };
     RowStamps rowStamps[RowStampsKept];
     quint64 stampUses = 0;
+    // Per divider of the row: its stamp's phase (-1: stroked) and first column.
+    struct Placement
+    {
+        int phase;
+        int start;
+    };
+    std::vector<Placement> placements;
     std::vector<QLineF> strokedDividers;
 };
 

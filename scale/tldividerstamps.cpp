@@ -1,5 +1,7 @@
 #include "tldividerstamps.h"
 
+#include "tlrowlayer.h"
+
 #include <QLineF>
 #include <QPainter>
 
@@ -26,8 +28,6 @@ bool TLDividerStamps::isFor(float top, float height, const QRectF &clip, const Q
 void TLDividerStamps::setRow(float top, float height, const QRectF &clip, const QRect &clipPixels,
                              const QPen &pen)
 {
-    if (isFor(top, height, clip, clipPixels, pen))
-        return;
     rowTop = top;
     rowHeight = height;
     rowClip = clip;
@@ -72,14 +72,8 @@ void TLDividerStamps::make(quint64 wanted)
 
     for (size_t i = 0; i < phases.size(); ++i) {
         const int first = int(i) * ProbeStride;
-        QRect ink;
-        for (int y = 0; y < probe.height(); ++y) {
-            const auto *line = reinterpret_cast<const quint32 *>(probe.constScanLine(y));
-            for (int x = first; x < first + ProbeStride; ++x) {
-                if (line[x] != 0)
-                    ink |= QRect(x, y, 1, 1);
-            }
-        }
+        const QRect ink =
+                TLRowLayer::inkBounds(probe, QRect(first, 0, ProbeStride, probe.height()));
         Stamp &stamp = stamps[phases[i]];
         if (!ink.isEmpty()) {
             stamp.image = probe.copy(ink);

@@ -38,9 +38,9 @@ public:
     static int column(qreal x, int dx) { return (int((x + dx) * Phases) >> 6) - dx; }
     static int phase(qreal x, int dx) { return int((x + dx) * Phases) & (Phases - 1); }
 
-    // Dividers from top to top + height, clipped to clip (whose pixels are
-    // clipPixels), stroked with pen. Stamps made for other values are
-    // forgotten.
+    // Starts over for dividers from top to top + height, clipped to clip
+    // (whose pixels are clipPixels), stroked with pen: the stamps made so far
+    // are forgotten.
     void setRow(float top, float height, const QRectF &clip, const QRect &clipPixels,
                 const QPen &pen);
     bool isFor(float top, float height, const QRectF &clip, const QRect &clipPixels,

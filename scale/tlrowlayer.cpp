@@ -146,3 +146,21 @@ void TLRowLayer::blend(const QImage &stamp, const QPoint &topLeft, const QRect &
         usedBottom = std::max(usedBottom, top + height);
     }
 }
+
+QRect TLRowLayer::inkBounds(const QImage &image, const QRect &area)
+{
+    QRect ink;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto *line = reinterpret_cast<const quint32 *>(image.constScanLine(y));
+        int first = area.left();
+        while (first <= area.right() && line[first] == 0)
+            ++first;
+        if (first > area.right())
+            continue;
+        int last = area.right();
+        while (line[last] == 0)
+            --last;
+        ink |= QRect(first, y, last - first + 1, 1);
+    }
+    return ink;
+}

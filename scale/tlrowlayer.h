@@ -43,6 +43,10 @@ public:
     // Paints what is still in the tile.
     void flush();
 
+    // The smallest rectangle within area that holds every pixel of image
+    // that is not fully transparent; empty when there is none.
+    static QRect inkBounds(const QImage &image, const QRect &area);
+
 private:
     void blend(const QImage &stamp, const QPoint &topLeft, const QRect &pixels);
 
