@@ -12,8 +12,10 @@
 namespace {
 
 const QDateTime Start(QDate(2010, 6, 1), QTime(12, 0));
+constexpr int IntMax = std::numeric_limits<int>::max(), IntMin = std::numeric_limits<int>::min();
+constexpr quint32 Coarsest = 20000000;
 
-// Scale and window start; the width is the default 500 until a resize event.
+// A fresh axis, 500 px wide until a resize event, at the given scale.
 void prepare(Timeline &timeline, quint32 scale)
 {
     timeline.zoomTo(int(scale));
@@ -27,196 +29,112 @@ class TestTimeline : public QObject
     Q_OBJECT
 
 private slots:
-    void construction();
-    void wheel_data();
-    void wheel();
-    void zoomPercentToScale_data();
-    void zoomPercentToScale();
-    void zoomLevels_data();
-    void zoomLevels();
-    void zoomLevelWithoutButton();
-    void drag_data();
-    void drag();
+    void gestures_data();
+    void gestures();
     void farPastAndFuture_data();
     void farPastAndFuture();
     void stopsAtTheEndOfTime_data();
     void stopsAtTheEndOfTime();
 };
 
-void TestTimeline::construction()
-{
-    const QDateTime before = QDateTime::currentDateTime();
-    Timeline timeline;
-    const QDateTime after = QDateTime::currentDateTime();
-    QCOMPARE(timeline.sizeHint(), QSize(500, 60));
-    QCOMPARE(timeline.currentSecondsPer100Px(), 1728000u);
-    QVERIFY(timeline.currentWindowStart() >= before && timeline.currentWindowStart() <= after);
-    QCOMPARE(timeline.zoomPercent(), 79);
-    QCOMPARE(timeline.drawingCanvas()->parentWidget(), &timeline);
-}
-
-void TestTimeline::wheel_data()
+void TestTimeline::gestures_data()
 {
     QTest::addColumn<quint32>("scale");
-    QTest::addColumn<QPoint>("angle");
+    QTest::addColumn<QString>("kind"); // wheel (angle a), drag (a to b), percent or level (a.x)
+    QTest::addColumn<QPoint>("a");
+    QTest::addColumn<QPoint>("b");
     QTest::addColumn<quint32>("newScale");
-    QTest::addColumn<qint64>("shift");
-    QTest::addColumn<int>("percent");
-    QTest::newRow("notch in") << 1728000u << QPoint(0, 120) << 1468800u << qint64(648000) << 78;
-    QTest::newRow("notch out") << 1728000u << QPoint(0, -120) << 1987200u << qint64(-648000) << 81;
-    QTest::newRow("big turn in is 25%")
-            << 1728000u << QPoint(0, 240) << 1296000u << qint64(1080000) << 77;
-    QTest::newRow("big turn out is unlimited")
-            << 1728000u << QPoint(0, -240) << 2246400u << qint64(-1296000) << 82;
-    for (int delta = -7; delta <= 7; delta += 7)
-        QTest::addRow("delta %d is 0 degrees", delta)
-                << 1728000u << QPoint(0, delta) << 1728000u << qint64(0) << 79;
-    QTest::newRow("horizontal wheel")
-            << 1728000u << QPoint(120, 0) << 1468800u << qint64(648000) << 78;
-    QTest::newRow("larger component wins")
-            << 1728000u << QPoint(-120, 16) << 1987200u << qint64(-648000) << 81;
-    QTest::newRow("finest stays") << 100u << QPoint(0, 120) << 100u << qint64(0) << 0;
-    QTest::newRow("coarsest stays")
-            << 20000000u << QPoint(0, -120) << 20000000u << qint64(0) << 100;
-    QTest::newRow("clamped at finest") << 110u << QPoint(0, 120) << 100u << qint64(25) << 0;
-    QTest::newRow("single precision")
-            << 17000001u << QPoint(0, -120) << 19550002u << qint64(-6375002) << 99;
-    QTest::newRow("huge turn out") << 1728000u << QPoint(0, std::numeric_limits<int>::min())
-                                   << 20000000u << qint64(-45680000) << 100;
-    QTest::newRow("huge turn in") << 1728000u << QPoint(0, std::numeric_limits<int>::max())
-                                  << 1296000u << qint64(1080000) << 77;
+    QTest::addColumn<qint64>("shift"); // -1 when zooming: the middle of the view stays put
+    QTest::addColumn<int>("reported"); // the percent zoomChangedSignal carries, -1 for none
+
+    const quint32 s = Timeline::StartScale;
+    const QPoint o;
+    QTest::newRow("wheel: notch in")
+            << s << "wheel" << QPoint(0, 120) << o << 1468800u << qint64(648000) << 78;
+    QTest::newRow("wheel: big turn out is unlimited")
+            << s << "wheel" << QPoint(0, -240) << o << 2246400u << qint64(-1296000) << 82;
+    for (int delta : {-7, 0, 7})
+        QTest::addRow("wheel: delta %d is 0 degrees", delta)
+                << s << "wheel" << QPoint(0, delta) << o << s << 0LL << 79;
+    QTest::newRow("wheel: larger component wins")
+            << s << "wheel" << QPoint(-120, 16) << o << 1987200u << qint64(-648000) << 81;
+    QTest::newRow("wheel: clamped at finest")
+            << 110u << "wheel" << QPoint(0, 120) << o << 100u << qint64(25) << 0;
+    QTest::newRow("wheel: single precision")
+            << 17000001u << "wheel" << QPoint(0, -120) << o << 19550002u << qint64(-6375002) << 99;
+    QTest::newRow("wheel: huge turn out")
+            << s << "wheel" << QPoint(0, IntMin) << o << Coarsest << qint64(-45680000) << 100;
+    QTest::newRow("wheel: huge turn in is 25%")
+            << s << "wheel" << QPoint(0, IntMax) << o << 1296000u << qint64(1080000) << 77;
+
+    const QList<QPair<int, quint32>> percents = {
+            {0, 100},  {10, 338},       {50, 44721},   {99, 17701892},     {100, 20000007},
+            {-5, 100}, {150, 20000007}, {IntMin, 100}, {IntMax, 20000007},
+    };
+    for (const auto &[percent, scale] : percents)
+        QTest::addRow("percent %d", percent)
+                << s << "percent" << QPoint(percent, 0) << o << scale << -1LL << -1;
+
+    // Unknown levels, and senders without an action, leave the scale alone.
+    QTest::newRow("level: hour") << s << "level" << QPoint(0, 0) << o << 1340u << -1LL << 21;
+    QTest::newRow("level: year") << s << "level" << QPoint(4, 0) << o << 3700000u << -1LL << 86;
+    QTest::newRow("level: 5") << s << "level" << QPoint(5, 0) << o << s << 0LL << 79;
+    QTest::newRow("level: -1") << s << "level" << QPoint(-1, 0) << o << s << 0LL << 79;
+    QTest::newRow("level: button without action") << s << "bare" << o << o << s << 0LL << 79;
+    QTest::newRow("level: no sender") << s << "nosender" << o << o << s << 0LL << 79;
+
+    QTest::newRow("drag: left 100 px")
+            << s << "drag" << QPoint(300, 5) << QPoint(200, 5) << s << qint64(s) << -1;
+    QTest::newRow("drag: truncates toward zero")
+            << 150u << "drag" << QPoint(200, 5) << QPoint(201, 5) << 150u << -1LL << -1;
+    QTest::newRow("drag: vertical ignored")
+            << s << "drag" << QPoint(10, 5) << QPoint(10, 500) << s << 0LL << -1;
+    // 2^32 pixels at the coarsest scale: far more seconds than an int holds.
+    QTest::newRow("drag: 64-bit shift")
+            << Coarsest << "drag" << QPoint(IntMax, 0) << QPoint(IntMin + 1, 0) << Coarsest
+            << qint64(858993458800000) << -1;
 }
 
-void TestTimeline::wheel()
+void TestTimeline::gestures()
 {
     QFETCH(quint32, scale);
-    QFETCH(QPoint, angle);
+    QFETCH(QString, kind);
+    QFETCH(QPoint, a);
+    QFETCH(QPoint, b);
     QFETCH(quint32, newScale);
     QFETCH(qint64, shift);
-    QFETCH(int, percent);
+    QFETCH(int, reported);
+    if (shift == -1 && kind != QLatin1String("drag"))
+        shift = qint64((double(scale) - newScale) / 100 * 250);
+
     Timeline timeline;
     prepare(timeline, scale);
     QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
-    QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), angle, Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(timeline.drawingCanvas(), &event);
+    QPushButton button;
+    QObject::connect(&button, &QPushButton::clicked, &timeline, &Timeline::setZoomLevelSlot);
+    if (kind == QLatin1String("wheel")) {
+        QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), a, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(timeline.drawingCanvas(), &event);
+    } else if (kind == QLatin1String("drag")) {
+        timeline.canvasDraggedSlot(a, b);
+    } else if (kind == QLatin1String("percent")) {
+        timeline.changeZoomSlot(a.x());
+    } else if (kind == QLatin1String("nosender")) {
+        timeline.setZoomLevelSlot();
+    } else {
+        if (kind == QLatin1String("level"))
+            button.addAction(new QAction(&button));
+        if (!button.actions().isEmpty())
+            button.actions().first()->setData(a.x());
+        button.click();
+    }
 
     QCOMPARE(timeline.currentSecondsPer100Px(), newScale);
     QCOMPARE(Start.secsTo(timeline.currentWindowStart()), shift);
-    QCOMPARE(zoomed.count(), 1);
-    QCOMPARE(zoomed.at(0).at(0).toInt(), percent);
-}
-
-void TestTimeline::zoomPercentToScale_data()
-{
-    QTest::addColumn<int>("percent");
-    QTest::addColumn<quint32>("scale");
-    // clang-format off
-    const QList<QPair<int, quint32>> rows = {
-        {0, 100},        {1, 112},          {10, 338},         {20, 1148},
-        {50, 44721},     {74, 837071},      {86, 3621475},     {99, 17701892},
-        {100, 20000007}, {-5, 100},         {150, 20000007},
-        {std::numeric_limits<int>::min(), 100}, {std::numeric_limits<int>::max(), 20000007},
-    };
-    // clang-format on
-    for (const auto &[percent, scale] : rows)
-        QTest::addRow("%d%%", percent) << percent << scale;
-}
-
-void TestTimeline::zoomPercentToScale()
-{
-    QFETCH(int, percent);
-    QFETCH(quint32, scale);
-    Timeline timeline;
-    prepare(timeline, 1728000);
-    QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
-    timeline.changeZoomSlot(percent);
-    QCOMPARE(timeline.currentSecondsPer100Px(), scale);
-    // The view's middle stays put.
-    QCOMPARE(Start.secsTo(timeline.currentWindowStart()), qint64((1728000.0 - scale) / 100 * 250));
-    QCOMPARE(zoomed.count(), 0);
-}
-
-void TestTimeline::zoomLevels_data()
-{
-    QTest::addColumn<int>("level");
-    QTest::addColumn<quint32>("scale");
-    QTest::addColumn<int>("percent");
-    QTest::newRow("hour") << 0 << 1340u << 21;
-    QTest::newRow("day") << 1 << 4100u << 30;
-    QTest::newRow("week") << 2 << 56000u << 51;
-    QTest::newRow("month") << 3 << 840000u << 74;
-    QTest::newRow("year") << 4 << 3700000u << 86;
-    QTest::newRow("unknown level") << 5 << 1728000u << 79;
-    QTest::newRow("negative level") << -1 << 1728000u << 79;
-}
-
-void TestTimeline::zoomLevels()
-{
-    QFETCH(int, level);
-    QFETCH(quint32, scale);
-    QFETCH(int, percent);
-    Timeline timeline;
-    prepare(timeline, 1728000);
-    QPushButton button;
-    auto *action = new QAction(&button);
-    action->setData(level);
-    button.addAction(action);
-    QObject::connect(&button, &QPushButton::clicked, &timeline, &Timeline::setZoomLevelSlot);
-    QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
-    button.click();
-    QCOMPARE(timeline.currentSecondsPer100Px(), scale);
-    QCOMPARE(Start.secsTo(timeline.currentWindowStart()), qint64((1728000.0 - scale) / 100 * 250));
-    QCOMPARE(zoomed.count(), 1);
-    QCOMPARE(zoomed.at(0).at(0).toInt(), percent);
-}
-
-void TestTimeline::zoomLevelWithoutButton()
-{
-    Timeline timeline;
-    prepare(timeline, 1728000);
-    QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
-    timeline.setZoomLevelSlot(); // no sender at all
-    QPushButton bare; // a widget without an action
-    QObject::connect(&bare, &QPushButton::clicked, &timeline, &Timeline::setZoomLevelSlot);
-    bare.click();
-    QObject plain; // a sender that is no widget
-    QObject::connect(&plain, &QObject::objectNameChanged, &timeline, &Timeline::setZoomLevelSlot);
-    plain.setObjectName(QStringLiteral("x"));
-    QCOMPARE(timeline.currentSecondsPer100Px(), 1728000u);
-    QCOMPARE(timeline.currentWindowStart(), Start);
-    QCOMPARE(zoomed.count(), 3);
-}
-
-void TestTimeline::drag_data()
-{
-    QTest::addColumn<quint32>("scale");
-    QTest::addColumn<QPoint>("from");
-    QTest::addColumn<QPoint>("to");
-    QTest::addColumn<qint64>("shift");
-    QTest::newRow("left 100 px") << 1728000u << QPoint(300, 5) << QPoint(200, 5) << qint64(1728000);
-    QTest::newRow("truncates toward zero")
-            << 150u << QPoint(200, 5) << QPoint(201, 5) << qint64(-1);
-    QTest::newRow("vertical ignored") << 1728000u << QPoint(10, 5) << QPoint(10, 500) << qint64(0);
-    // 2^32 pixels at the coarsest scale: far more seconds than an int holds.
-    QTest::newRow("64-bit shift") << 20000000u << QPoint(std::numeric_limits<int>::max(), 0)
-                                  << QPoint(std::numeric_limits<int>::min() + 1, 0)
-                                  << qint64(858993458800000);
-}
-
-void TestTimeline::drag()
-{
-    QFETCH(quint32, scale);
-    QFETCH(QPoint, from);
-    QFETCH(QPoint, to);
-    QFETCH(qint64, shift);
-    Timeline timeline;
-    prepare(timeline, scale);
-    QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
-    timeline.canvasDraggedSlot(from, to);
-    QCOMPARE(Start.secsTo(timeline.currentWindowStart()), shift);
-    QCOMPARE(timeline.currentSecondsPer100Px(), scale);
-    QCOMPARE(zoomed.count(), 0);
+    QCOMPARE(zoomed.count(), reported < 0 ? 0 : 1);
+    if (reported >= 0)
+        QCOMPARE(zoomed.at(0).at(0).toInt(), reported);
 }
 
 void TestTimeline::farPastAndFuture_data()
@@ -225,9 +143,8 @@ void TestTimeline::farPastAndFuture_data()
     QTest::addColumn<quint32>("scale");
     QTest::newRow("year 1") << QDate(1, 1, 1) << 56000u;
     QTest::newRow("before year 1") << QDate(-40, 6, 15) << 840000u;
-    QTest::newRow("year 9999") << QDate(9999, 12, 31) << 1340u;
-    QTest::newRow("beyond 9999") << QDate(12345, 2, 28) << 3700000u;
-    QTest::newRow("a million years on") << QDate(1000000, 1, 1) << 20000000u;
+    QTest::newRow("beyond 9999") << QDate(12345, 2, 28) << 1340u;
+    QTest::newRow("a million years on") << QDate(1000000, 1, 1) << Coarsest;
 }
 
 void TestTimeline::farPastAndFuture()
@@ -235,15 +152,13 @@ void TestTimeline::farPastAndFuture()
     QFETCH(QDate, target);
     QFETCH(quint32, scale);
     Timeline timeline;
-    prepare(timeline, 20000000);
+    prepare(timeline, Coarsest);
     // Large steps straight through the drag slot: one pixel is 200,000 s here.
-    const qint64 pixels = Start.secsTo(target.startOfDay()) / 200000;
-    for (qint64 left = pixels; left != 0;) {
+    for (qint64 left = Start.secsTo(target.startOfDay()) / 200000; left != 0;) {
         const auto step = int(qBound(Q_INT64_C(-1000000000), left, Q_INT64_C(1000000000)));
         timeline.canvasDraggedSlot(QPoint(step, 0), QPoint(0, 0));
         left -= step;
     }
-    QVERIFY(timeline.currentWindowStart().isValid());
     QVERIFY(qAbs(timeline.currentWindowStart().date().daysTo(target)) <= 3);
 
     timeline.zoomTo(int(scale));
@@ -255,11 +170,10 @@ void TestTimeline::farPastAndFuture()
     QVERIFY(segment.cellsDrawn() > 0);
     // The year row names the years shown.
     TLCalendar::forEachCell(TLCalendar::Unit::Year, segment.windowStartTime(),
-                            segment.windowEndTime(),
-                            [](const QDateTime &cellStart, const QDateTime &) {
-        QCOMPARE(TLCalendar::label(TLCalendar::Unit::Year, cellStart),
-                 QString::number(cellStart.date().year()));
-    });
+                            segment.windowEndTime(), [](const QDateTime &cellStart, auto) {
+                                QCOMPARE(TLCalendar::label(TLCalendar::Unit::Year, cellStart),
+                                         QString::number(cellStart.date().year()));
+                            });
 }
 
 void TestTimeline::stopsAtTheEndOfTime_data()
@@ -273,8 +187,8 @@ void TestTimeline::stopsAtTheEndOfTime()
 {
     QFETCH(int, direction);
     Timeline timeline;
-    prepare(timeline, 20000000);
-    const int far = direction * std::numeric_limits<int>::max();
+    prepare(timeline, Coarsest);
+    const int far = direction * IntMax;
     // Each step moves about 27 million years; the range ends long before 100.
     QDateTime previous;
     for (int i = 0; i < 100 && timeline.currentWindowStart() != previous; ++i) {
@@ -283,7 +197,6 @@ void TestTimeline::stopsAtTheEndOfTime()
         QVERIFY(timeline.currentWindowStart().isValid());
     }
     QCOMPARE(timeline.currentWindowStart(), previous);
-    // One more second would leave the range.
     QVERIFY(!timeline.currentWindowStart().addSecs(direction).isValid());
 
     timeline.resize(600, 80);
