@@ -11,7 +11,6 @@
 #include "referencerenderer.h"
 #include "timeline.h"
 #include "timelineapp.h"
-#include "tlcell.h"
 #include "tlsegment.h"
 
 #include <QApplication>
@@ -248,6 +247,7 @@ public:
     }
 
     qint64 cellsDrawn() const { return timeline.timeSegment().cellsDrawn(); }
+    const TLSegment &segment() const { return timeline.timeSegment(); }
 
 private:
     Timeline timeline;
@@ -512,11 +512,11 @@ void measureMemory(const std::vector<Case> &cases, const Options &options, qint6
                          .arg(peakAfter - peakBefore)
                          .arg(reset ? QString() : QStringLiteral(" (peak not reset)"))
                          .arg(seconds, 0, 'f', 1)
-              << QStringLiteral("  bounded caches then: %1 laid-out labels (of at most %2), "
-                                "%3 KiB of label pictures\n")
-                         .arg(TLCell::labelCacheSize())
-                         .arg(TLCell::LabelCacheCapacity)
-                         .arg(TLCell::pictureCacheBytes() / 1024);
+              << QStringLiteral("  bounded caches then: %1 laid-out labels, %2 tiles of %3 KiB "
+                                "in all\n")
+                         .arg(stage.segment().labelsKept())
+                         .arg(stage.segment().tilesKept())
+                         .arg(stage.segment().tileBytes() / 1024);
         out().flush();
     }
 }

@@ -1,69 +1,84 @@
 #ifndef TLCALENDAR_H
 #define TLCALENDAR_H
 
-#include <QDateTime>
+#include "tllocaltime.h"
+
+#include <QDate>
 #include <QLocale>
 #include <QString>
+#include <QTime>
+#include <QtGlobal>
 
 #include <functional>
+#include <optional>
 
-// The calendar arithmetic of the time scale's rows, as pure functions: where
-// a unit's first boundary at or before an instant lies, where the next one
-// lies, what a cell is labelled, and the one loop that walks a window from
-// boundary to boundary. All of it is local time.
+// The calendar of the time scale's rows in the system time zone: where a
+// unit's first boundary at or before an instant (milliseconds since the
+// epoch) lies, where the next one and the one before lie, and what a cell is
+// labelled.
 //
-// Day, week, month and year boundaries are always the first instant of their
-// calendar date, computed from the date at every step; a time of day is never
-// carried forward from one boundary to the next, so a skipped or repeated
-// midnight cannot shift the boundaries after it. A date that the zone skips
-// entirely has no boundary of its own: its neighbours meet.
-namespace TLCalendar {
+// Day, week, month and year boundaries are the first instant whose local date
+// is the unit's first date: where the clock passes midnight twice, its first
+// pass; where it jumps over midnight, the instant of the jump. A date that
+// the zone skips has no boundary of its own: its neighbours meet. Hours are
+// 3600 seconds apart from the first one, which is hh:00 of the window's start.
+class TLCalendar
+{
+public:
+    enum class Unit { Hour, Day, Week, Month, Year };
 
-enum class Unit { Hour, Day, Week, Month, Year };
+    // Where a cell begins, and the wall-clock date and time it is labelled
+    // with. At the ends of time a row's first cell can begin at the window's
+    // start, its boundary lying before the first representable instant; and
+    // the last cell ends at the last representable instant. Neither has a
+    // divider (exists is false).
+    struct Boundary
+    {
+        qint64 msecs = 0;
+        QDate date;
+        QTime time;
+        bool exists = true;
 
-// True when hour, minute, second and millisecond are all 0.
-bool isMidnight(QTime time);
+        bool isEndOfTime() const { return !exists && !date.isValid(); }
+        bool operator==(const Boundary &other) const
+        {
+            return msecs == other.msecs && exists == other.exists;
+        }
+    };
 
-// Sets dt to the first instant of its date (unless it is that instant already)
-// and returns a copy of the result.
-QDateTime startOfDay(QDateTime &dt);
+    // The unit's boundary at or before windowStart: for hours hh:00 of its
+    // date and hour (the last pass at or before it, where the clock was set
+    // back over it), or where the zone skipped hh:00 the first instant after.
+    Boundary firstBoundary(Unit unit, qint64 windowStart);
 
-// The first instant of date, or of the first following date that the zone
-// does not skip; invalid where no such instant can be represented.
-QDateTime dateStart(QDate date);
+    // The boundary after cur; nothing after the end of time.
+    std::optional<Boundary> nextBoundary(Unit unit, const Boundary &cur);
 
-// The unit's boundary at or before t. For hours that is hh:00 of t's date and
-// hour (its last pass at or before t, where the clock was set back over it),
-// or, where the zone skipped hh:00, the first instant after it.
-QDateTime firstBoundary(Unit unit, const QDateTime &t);
+    // The boundary whose next boundary is cur; nothing where there is none.
+    std::optional<Boundary> previousBoundary(Unit unit, const Boundary &cur);
 
-// The boundary after cur (a boundary of the same unit); strictly later than
-// cur, or invalid where none can be represented.
-QDateTime nextBoundary(Unit unit, const QDateTime &cur);
+    // Calls visit(start, end) for every cell of the row of the window
+    // [windowStart, windowEnd): from the first boundary at or before
+    // windowStart up to the first cell that ends at or after windowEnd, or at
+    // the end of time. Returns the number of cells.
+    using CellVisitor = std::function<void(const Boundary &start, const Boundary &end)>;
+    qint64 forEachCell(Unit unit, qint64 windowStart, qint64 windowEnd, const CellVisitor &visit);
 
-// The label of the cell that starts at cur.
-QString label(Unit unit, const QDateTime &cur, const QLocale &locale = QLocale());
+    // The label of the cell that begins at date and time.
+    static QString label(Unit unit, QDate date, QTime time, const QLocale &locale = QLocale());
 
-// t moved by seconds; where that leaves the range of representable
-// date-times, the last instant in that direction that is still in it.
-QDateTime addSecsClamped(const QDateTime &t, qint64 seconds);
+    // The shortest a cell of the unit can be on the wall clock, in seconds.
+    static qint64 nominalSeconds(Unit unit);
 
-// The shortest length a cell of the unit has on the wall clock (a 28-day month,
-// a common year), in seconds; it bounds how many cells fit into a window.
-qint64 nominalSeconds(Unit unit);
+    TLLocalTime &localTime() { return local; }
 
-// Walks [windowStart, windowEnd) one unit at a time, starting at the first
-// boundary at or before windowStart, and calls visit(cellStart, cellEnd) for
-// every cell. Always visits at least one cell (if windowStart is valid); the
-// last is the first one that ends at or after windowEnd. Never visits more than
-// span / nominalSeconds(unit) + 2 cells, span being measured from the first
-// boundary to windowEnd (the longer of elapsed and wall-clock time), and stops
-// at the edge of the range of representable date-times. Returns the number of
-// cells visited.
-using CellVisitor = std::function<void(const QDateTime &cellStart, const QDateTime &cellEnd)>;
-qint64 forEachCell(Unit unit, const QDateTime &windowStart, const QDateTime &windowEnd,
-                   const CellVisitor &visit);
+private:
+    Boundary boundaryAt(qint64 msecs);
+    Boundary endOfTime() const;
+    std::optional<qint64> firstShowing(QDate date, QTime time);
+    Boundary nextDateBoundary(Unit unit, const Boundary &cur);
 
-} // namespace TLCalendar
+    TLLocalTime local;
+};
 
 #endif // TLCALENDAR_H

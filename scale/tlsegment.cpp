@@ -1,10 +1,12 @@
 #include "tlsegment.h"
 
+#include "tllocaltime.h"
+#include "tltilesurface.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPen>
 #include <QRectF>
 #include <QTimeZone>
 #include <QTransform>
@@ -12,6 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+
+using Unit = TLCalendar::Unit;
 
 namespace {
 
@@ -29,13 +34,42 @@ constexpr double WeightFrequency = 1.2;
 constexpr float QuarterTurn = 1.5707964f;
 constexpr float FullTurn = 6.2831855f;
 constexpr double PixelsPerScaleUnit = 100.0;
-// Cells of a row remembered beyond those of the last paint, on either side,
-// besides as many as that paint drew.
-constexpr size_t SpareKnownCells = 16;
+
+// A divider's antialiasing and a label's overhang reach this far, in pixels,
+// beyond the instant they belong to.
+constexpr qreal InkReach = 2;
+// The edges of the view are painted anew every time, this many pixels wide:
+// there the rows' outlines run down, and cells outside the window may reach
+// in on the tiles.
+constexpr qreal EdgeWidth = 3;
+// Tiles are anchored anew before positions relative to the anchor lose
+// precision as floats.
+constexpr qreal MaxAnchorDistance = 1 << 20;
 
 } // namespace
 
-TLSegment::TLSegment() = default;
+// The tiles of one paint: the device pixel ratio, the phase, and where the
+// view's left edge lies in the anchor's device pixels and on the device.
+struct TLSegment::TileView
+{
+    qreal ratio;
+    int phase;
+    qreal viewLeft;
+    qreal deviceLeft;
+};
+
+bool TLSegment::TileContent::operator==(const TileContent &other) const
+{
+    return anchor == other.anchor && scale == other.scale && height == other.height
+           && ratio == other.ratio && cells == other.cells && palette == other.palette
+           && font == other.font;
+}
+
+TLSegment::TLSegment()
+    : rows{TLRowCells(Unit::Hour), TLRowCells(Unit::Day), TLRowCells(Unit::Week),
+           TLRowCells(Unit::Month), TLRowCells(Unit::Year)}
+{
+}
 
 TLSegment::~TLSegment() = default;
 
@@ -72,6 +106,8 @@ void TLSegment::updateRowShares()
     // The week and month rows always weigh something, so sum is never 0.
     for (int row = 0; row < RowCount; ++row)
         rowShares[row] = weights[row] / sum;
+    layoutScale = secondsPer100Px;
+    layoutHeight = viewHeight;
 }
 
 float TLSegment::rowHeight(const int &row) const
@@ -90,31 +126,197 @@ float TLSegment::rowTop(int row) const
 QDateTime TLSegment::windowEndFor(const QDateTime &start, quint32 width, quint32 scale)
 {
     // In 64 bits: a wide view at a coarse scale spans more seconds than an int
-    // holds. A view that reaches past the last representable instant ends
-    // there, so the rows still run to the end of time.
+    // holds.
     const auto span = qint64(double(width) / PixelsPerScaleUnit * double(scale));
-    return TLCalendar::addSecsClamped(start, span);
+    return QDateTime::fromMSecsSinceEpoch(
+            TLLocalTime::moved(start.toMSecsSinceEpoch(), span * 1000));
 }
 
 void TLSegment::paint(QWidget *target)
 {
-    updateRowShares();
-    windowEnd = windowEndFor(windowStart, viewWidth, secondsPer100Px);
-
-    // One painter serves the backgrounds and every cell: opening a painter,
-    // setting its clip and resolving its font for each cell cost more than
-    // drawing the cell.
-    QPainter painter(target);
-    paintBackgrounds(painter);
-
-    cell.secondsPer100Px = secondsPer100Px;
-    cell.clipLeft = clipLeft;
-    cell.target = target;
-    cell.painter = &painter;
-    cell.clipWidth = clipLeft + float(viewWidth);
-    cellCount = 0;
+    if (rowShares.isEmpty() || layoutScale != secondsPer100Px || layoutHeight != viewHeight)
+        updateRowShares();
+    // The window's start is converted once: a local time that the zone does
+    // not have (after the zone changed) must not name two instants.
     forgetCellsIfStale();
+    startMSecs = windowStart.toMSecsSinceEpoch();
+    const auto span = qint64(double(viewWidth) / PixelsPerScaleUnit * double(secondsPer100Px));
+    endMSecs = TLLocalTime::moved(startMSecs, span * 1000);
+    windowEnd = QDateTime::fromMSecsSinceEpoch(endMSecs);
 
+    QPainter painter(target);
+    if (!paintTiles(painter, target)) {
+        coverRows(startMSecs, endMSecs);
+        paintArea(painter, startMSecs, clipLeft, clipLeft + qreal(viewWidth), true);
+    }
+    cellCount = 0;
+    for (int row = 0; row < RowCount; ++row) {
+        if (rowHeight(row) > MinCellRowHeight)
+            cellCount += qint64(rows[row].windowEnd(endMSecs) - rows[row].windowFirst());
+    }
+}
+
+void TLSegment::paintBackgrounds(QPainter &painter)
+{
+    // A view 0 pixels wide gets empty rectangles, not ones of width -1.
+    const qreal width = viewWidth > 0 ? qreal(viewWidth) - 1 : 0;
+    for (int row = 0; row < RowCount; ++row) {
+        painter.setBrush(QBrush(rowColor(row), Qt::SolidPattern));
+        const QRectF rect(0, rowTop(row), width, rowHeight(row));
+        painter.drawRects(&rect, 1);
+    }
+}
+
+void TLSegment::forgetCellsIfStale()
+{
+    // Boundaries follow the time zone and labels the locale.
+    const QLocale locale;
+    if (calendar && locale == cellLocale
+        && calendar->localTime().zoneId() == QTimeZone::systemTimeZoneId())
+        return;
+    cellLocale = locale;
+    calendar = std::make_unique<TLCalendar>();
+    for (TLRowCells &cells : rows)
+        cells.setCalendar(calendar.get());
+}
+
+void TLSegment::coverRows(qint64 from, qint64 to)
+{
+    const qint64 span = qMax<qint64>(to - from, 0);
+    for (int row = 0; row < RowCount; ++row) {
+        if (rowHeight(row) <= MinCellRowHeight)
+            continue;
+        rows[row].cover(startMSecs, from, to);
+        // Cells as far again on either side are kept for the next paints.
+        rows[row].keepWithin(TLLocalTime::moved(from, -span), TLLocalTime::moved(to, span));
+    }
+}
+
+qint64 TLSegment::instantAt(qint64 origin, qreal x) const
+{
+    // Milliseconds per pixel: the scale is seconds per 100 pixels.
+    const double msecs = double(origin) + double(x) * double(secondsPer100Px) * 10.0;
+    constexpr auto Max = double(std::numeric_limits<qint64>::max());
+    return msecs >= Max    ? std::numeric_limits<qint64>::max()
+           : msecs <= -Max ? std::numeric_limits<qint64>::min()
+                           : qint64(msecs);
+}
+
+bool TLSegment::paintTiles(QPainter &painter, QWidget *target)
+{
+    // Tiles need a raster device that is only scaled evenly and moved by
+    // whole device pixels vertically.
+    const QTransform device = painter.deviceTransform();
+    const qreal ratio = device.m11();
+    if (!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Raster
+        || device.type() > QTransform::TxScale || ratio <= 0 || device.m22() != ratio
+        || device.dy() != std::floor(device.dy()) || viewWidth == 0 || viewHeight == 0)
+        return false;
+
+    TileContent content;
+    content.anchor = tileContent.anchor;
+    const qint64 moved = startMSecs - content.anchor;
+    const qreal viewLeft = qreal(moved / 1000) * PixelsPerScaleUnit / secondsPer100Px * ratio;
+    // Offsets are whole seconds from the window's start: the anchor serves
+    // while the window moves by whole seconds from a whole second.
+    if (moved % 1000 != 0 || (startMSecs % 1000 != 0 && moved != 0)
+        || std::abs(viewLeft) > MaxAnchorDistance)
+        content.anchor = startMSecs;
+    TileView view{ratio, 0, content.anchor == startMSecs ? 0 : viewLeft, device.dx()};
+    const qreal shift = view.viewLeft - view.deviceLeft;
+    view.phase = int(std::lround((shift - std::floor(shift)) * TLTiles::Phases)) % TLTiles::Phases;
+
+    const qreal deviceWidth = viewWidth * ratio;
+    const qreal phaseShift = qreal(view.phase) / TLTiles::Phases;
+    const auto firstColumn = qint64(std::floor((view.viewLeft - phaseShift) / TLTiles::TileWidth));
+    const auto lastColumn = qint64(
+            std::floor((view.viewLeft - phaseShift + deviceWidth - 1e-6) / TLTiles::TileWidth));
+    const qreal from = (qreal(firstColumn * TLTiles::TileWidth) + phaseShift) / ratio - InkReach;
+    const qreal to = (qreal((lastColumn + 1) * TLTiles::TileWidth) + phaseShift) / ratio + InkReach;
+    coverRows(instantAt(content.anchor, from), instantAt(content.anchor, to));
+
+    content.scale = secondsPer100Px;
+    content.height = viewHeight;
+    content.ratio = ratio;
+    for (const TLRowCells &cells : rows)
+        content.cells += cells.version();
+    content.palette = target->palette().cacheKey();
+    content.font = target->font();
+    if (!(content == tileContent)) {
+        tiles.clear();
+        tileContent = content;
+    }
+
+    for (qint64 column = firstColumn; column <= lastColumn; ++column) {
+        const QImage *kept = tiles.find(column, view.phase);
+        const QImage tile = kept ? *kept : paintTile(target, view, column);
+        if (!kept)
+            tiles.keep(column, view.phase, tile);
+        const qreal deviceX = std::round(qreal(column * TLTiles::TileWidth) + phaseShift
+                                         - view.viewLeft + view.deviceLeft);
+        painter.drawImage(QPointF((deviceX - view.deviceLeft) / ratio, 0), tile);
+    }
+    tiles.limitTo(int(lastColumn - firstColumn + 1));
+    paintEdges(painter, target, ratio);
+    return true;
+}
+
+QImage TLSegment::paintTile(QWidget *target, const TileView &view, qint64 column)
+{
+    if (!surface)
+        surface = std::make_unique<TLTileSurface>();
+    surface->imitate(target);
+    QImage tile(TLTiles::TileWidth, int(std::ceil(viewHeight * view.ratio)), QImage::Format_RGB32);
+    tile.setDevicePixelRatio(view.ratio);
+    tile.fill(target->palette().color(target->backgroundRole()));
+    const qreal left =
+            (qreal(column * TLTiles::TileWidth) + qreal(view.phase) / TLTiles::Phases) / view.ratio;
+    surface->paintInto(&tile, [&](QPainter &painter) {
+        painter.translate(-left, 0);
+        paintArea(painter, tileContent.anchor, left, left + TLTiles::TileWidth / view.ratio, false);
+    });
+    return tile;
+}
+
+void TLSegment::paintEdges(QPainter &painter, QWidget *target, qreal ratio)
+{
+    // Where the rows' outlines run down the view's sides, and where cells
+    // beyond the window's first and last may have reached in on the tiles,
+    // the view is painted as it stands.
+    const qreal width = std::ceil(EdgeWidth * ratio) / ratio;
+    const QBrush background = target->palette().brush(target->backgroundRole());
+    for (const qreal left : {qreal(0), qMax(qreal(viewWidth) - width, qreal(0))}) {
+        const QRectF edge(left, 0, qMin(width, qreal(viewWidth)), viewHeight);
+        painter.save();
+        painter.setClipRect(edge);
+        painter.fillRect(edge, background);
+        paintArea(painter, startMSecs, edge.left(), edge.right(), true);
+        painter.restore();
+    }
+}
+
+void TLSegment::paintArea(QPainter &painter, qint64 origin, qreal left, qreal right,
+                          bool windowOnly)
+{
+    // Backgrounds: the view's own rectangles, or rows without ends.
+    if (windowOnly) {
+        paintBackgrounds(painter);
+    } else {
+        for (int row = 0; row < RowCount; ++row) {
+            painter.setBrush(QBrush(rowColor(row), Qt::SolidPattern));
+            const QRectF rect(left - 1, rowTop(row), right - left + 2, rowHeight(row));
+            painter.drawRects(&rect, 1);
+        }
+    }
+
+    cell.painter = &painter;
+    cell.secondsPer100Px = secondsPer100Px;
+    cell.clipLeft = float(left);
+    cell.clipWidth = float(right - left);
+    areaOrigin = origin;
+    areaLeft = left;
+    areaRight = right;
+    areaWindowOnly = windowOnly;
     if (rowHeight(0) > MinCellRowHeight)
         drawHours();
     if (rowHeight(1) > MinCellRowHeight)
@@ -128,241 +330,24 @@ void TLSegment::paint(QWidget *target)
     cell.painter = nullptr;
 }
 
-namespace {
-
-// Whether painter strokes the outline of a rectangle with the same whole
-// pixels that fillRect() can paint: an opaque pen of one pixel on the raster
-// engine, without antialiasing, moved by whole pixels only (and not into
-// negative coordinates, where the stroker rounds the other way).
-bool outlinesInWholePixels(const QPainter &painter)
+void TLSegment::drawRow(int row)
 {
-    const QPen &pen = painter.pen();
-    const QTransform &transform = painter.deviceTransform();
-    return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster
-           && pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern
-           && pen.color().alpha() == 255 && pen.widthF() == 1.0
-           && !painter.testRenderHint(QPainter::Antialiasing)
-           && painter.compositionMode() == QPainter::CompositionMode_SourceOver
-           && painter.opacity() == 1.0 && transform.type() <= QTransform::TxTranslate
-           && transform.dx() == std::floor(transform.dx()) && transform.dx() >= 0
-           && transform.dy() == std::floor(transform.dy()) && transform.dy() >= 0;
-}
-
-} // namespace
-
-void TLSegment::paintBackgrounds(QPainter &painter)
-{
-    // Each row is a rectangle in the row's colour outlined with the painter's
-    // pen (the widget's foreground). A view 0 pixels wide gets empty
-    // rectangles, not ones of width -1.
-    const qreal width = viewWidth > 0 ? qreal(viewWidth) - 1 : 0;
-    // Stroking the outline goes pixel by pixel and cost more than all the rest
-    // of a frame of a wide view. Where the painter allows, the same pixels
-    // are filled instead: the outline runs along the pixel rows and columns
-    // that hold its corners, and the rest of the rectangle is the brush. A
-    // row less than a pixel high (but not empty) is outlined with a few
-    // pixels left out, and a view narrower than two pixels with none of its
-    // own, so those are stroked.
-    const bool fill = viewWidth >= 2 && outlinesInWholePixels(painter);
-    const QColor outline = painter.pen().color();
-    for (int row = 0; row < RowCount; ++row) {
-        const QRectF rect(0, rowTop(row), width, rowHeight(row));
-        if (fill && (rect.height() == 0 || rect.height() >= 1)) {
-            const auto top = int(std::floor(rect.top()));
-            const auto bottom = int(std::floor(rect.top() + rect.height()));
-            const auto right = int(width);
-            painter.fillRect(QRect(0, top, right + 1, bottom - top + 1), outline);
-            if (right >= 2 && bottom - top >= 2)
-                painter.fillRect(QRect(1, top + 1, right - 1, bottom - top - 1), rowColor(row));
-            continue;
-        }
-        painter.setBrush(QBrush(rowColor(row), Qt::SolidPattern));
-        painter.drawRects(&rect, 1);
+    const TLRowCells &cells = rows[row];
+    auto [begin, end] = cells.meeting(instantAt(areaOrigin, areaLeft - InkReach),
+                                      instantAt(areaOrigin, areaRight + InkReach));
+    if (areaWindowOnly) {
+        begin = qMax(begin, cells.windowFirst());
+        end = qMin(end, cells.windowEnd(endMSecs));
     }
-}
-
-void TLSegment::forgetCellsIfStale()
-{
-    // Boundaries follow the time zone and labels the locale; what was learnt
-    // under others is of no use.
-    const QLocale locale;
-    const QByteArray zone = QTimeZone::systemTimeZoneId();
-    if (locale == knownLocale && zone == knownZone)
-        return;
-    knownLocale = locale;
-    knownZone = zone;
-    for (KnownCells &known : knownCells) {
-        known.cells.clear();
-        known.end = QDateTime();
-    }
-}
-
-bool TLSegment::extend(TLCalendar::Unit unit, KnownCells &known)
-{
-    const QDateTime next = TLCalendar::nextBoundary(unit, known.end);
-    if (!next.isValid())
-        return false;
-    const qint64 startMSecs =
-            known.cells.empty() ? known.end.toMSecsSinceEpoch() : known.cells.back().endMSecs;
-    known.cells.push_back({startMSecs, next.toMSecsSinceEpoch(),
-                           TLCalendar::label(unit, known.end, knownLocale)});
-    known.end = next;
-    return true;
-}
-
-void TLSegment::findFirstCell(TLCalendar::Unit unit, KnownCells &known, const QDateTime &first,
-                              qint64 windowEndMSecs, size_t *index)
-{
-    std::vector<KnownCell> &cells = known.cells;
-    const qint64 firstMSecs = first.toMSecsSinceEpoch();
-    const auto at = std::lower_bound(cells.begin(), cells.end(), firstMSecs,
-                                     [](const KnownCell &cell, qint64 msecs) {
-        return cell.startMSecs < msecs;
-    });
-    if (at != cells.end() && at->startMSecs == firstMSecs) {
-        *index = size_t(at - cells.begin());
-        return;
-    }
-    // The window moved back in time: walk from its first boundary towards
-    // the run, and join the two when the walk meets the run's first cell.
-    // Otherwise the walk starts a new run.
-    std::vector<KnownCell> walked;
-    QDateTime cur = first;
-    qint64 curMSecs = firstMSecs;
-    if (!cells.empty() && firstMSecs < cells.front().startMSecs) {
-        while (curMSecs < cells.front().startMSecs && curMSecs < windowEndMSecs) {
-            const QDateTime next = TLCalendar::nextBoundary(unit, cur);
-            if (!next.isValid())
-                break;
-            const qint64 nextMSecs = next.toMSecsSinceEpoch();
-            walked.push_back({curMSecs, nextMSecs, TLCalendar::label(unit, cur, knownLocale)});
-            cur = next;
-            curMSecs = nextMSecs;
-        }
-        if (curMSecs == cells.front().startMSecs) {
-            cells.insert(cells.begin(), std::make_move_iterator(walked.begin()),
-                         std::make_move_iterator(walked.end()));
-            *index = 0;
-            return;
-        }
-    }
-    cells = std::move(walked);
-    known.end = cur;
-    *index = 0;
-}
-
-void TLSegment::drawRow(TLCalendar::Unit unit, int row)
-{
-    cell.height = rowHeight(row);
     cell.top = rowTop(row);
+    cell.height = rowHeight(row);
     cell.beginRow();
-
-    // The calendar's boundaries are dear (each is a conversion of a local
-    // time), so a row's cells are remembered from one paint to the next and
-    // a paint asks the calendar only for the first boundary and for cells it
-    // has not seen yet: dragging or zooming reuses nearly all of them.
-    //
-    // The cells drawn are those TLCalendar::forEachCell() visits: from the
-    // first boundary on, up to the first cell that ends at or after the
-    // window's end, stopping where the calendar has no next boundary. Its cap
-    // on the number of cells is at least span / nominalSeconds + 2; a row that
-    // would need more than that, or a window without a valid end, is left to
-    // forEachCell() itself.
-    const QDateTime first = TLCalendar::firstBoundary(unit, windowStart);
-    if (!first.isValid())
-        return;
-    if (!windowEnd.isValid()) {
-        drawRowFromCalendar(unit);
-        return;
-    }
-    const qint64 startMSecs = windowStart.toMSecsSinceEpoch();
-    const qint64 endMSecs = windowEnd.toMSecsSinceEpoch();
-    const qint64 span = qMax<qint64>((endMSecs - startMSecs) / 1000, 0);
-    const qint64 cap = span / TLCalendar::nominalSeconds(unit) + 2;
-
-    KnownCells &known = knownCells[row];
-    size_t index = 0;
-    findFirstCell(unit, known, first, endMSecs, &index);
-    // Count (growing the run as needed) before drawing anything.
-    size_t end = index;
-    for (;;) {
-        if (end == known.cells.size() && !extend(unit, known))
-            break;
-        const qint64 cellEnd = known.cells[end].endMSecs;
-        ++end;
-        if (cellEnd >= endMSecs)
-            break;
-        if (qint64(end - index) >= cap) {
-            drawRowFromCalendar(unit);
-            return;
-        }
-    }
-
-    // Offsets in whole seconds as QDateTime::secsTo() gives them: the
-    // difference in milliseconds, truncated.
-    for (size_t i = index; i < end; ++i) {
-        const KnownCell &k = known.cells[i];
-        cell.startSeconds = (k.startMSecs - startMSecs) / 1000;
-        cell.endSeconds = (k.endMSecs - startMSecs) / 1000;
-        cell.label = k.label;
+    // Offsets in whole seconds, truncated as QDateTime::secsTo() truncates.
+    for (size_t i = begin; i < end; ++i) {
+        cell.startSeconds = (cells.at(i).start.msecs - areaOrigin) / 1000;
+        cell.endSeconds = (cells.endOf(i) - areaOrigin) / 1000;
+        cell.label = cells.at(i).label;
+        cell.divider = cells.hasDivider(i);
         cell.draw();
     }
-    cell.endRow();
-    cellCount += qint64(end - index);
-
-    // Keep about as many cells on either side as were drawn.
-    std::vector<KnownCell> &cells = known.cells;
-    const size_t spare = (end - index) + SpareKnownCells;
-    if (cells.size() > end + spare) {
-        cells.resize(end + spare);
-        known.end = QDateTime::fromMSecsSinceEpoch(cells.back().endMSecs);
-    }
-    if (index > spare)
-        cells.erase(cells.begin(), cells.begin() + std::ptrdiff_t(index - spare));
-}
-
-void TLSegment::drawRowFromCalendar(TLCalendar::Unit unit)
-{
-    const QLocale locale;
-    // As above; a cell starts where the one before ended.
-    const qint64 startMSecs = windowStart.toMSecsSinceEpoch();
-    QDateTime previousEnd;
-    qint64 previousEndMSecs = 0;
-    const auto drawCell = [&](const QDateTime &cellStart, const QDateTime &cellEnd) {
-        const qint64 cellStartMSecs =
-                cellStart == previousEnd ? previousEndMSecs : cellStart.toMSecsSinceEpoch();
-        previousEnd = cellEnd;
-        previousEndMSecs = cellEnd.toMSecsSinceEpoch();
-        cell.startSeconds = (cellStartMSecs - startMSecs) / 1000;
-        cell.endSeconds = (previousEndMSecs - startMSecs) / 1000;
-        cell.label = TLCalendar::label(unit, cellStart, locale);
-        cell.draw();
-    };
-    cellCount += TLCalendar::forEachCell(unit, windowStart, windowEnd, drawCell);
-    cell.endRow();
-}
-
-void TLSegment::drawHours()
-{
-    drawRow(TLCalendar::Unit::Hour, 0);
-}
-
-void TLSegment::drawDays()
-{
-    drawRow(TLCalendar::Unit::Day, 1);
-}
-
-void TLSegment::drawWeeks()
-{
-    drawRow(TLCalendar::Unit::Week, 2);
-}
-
-void TLSegment::drawMonths()
-{
-    drawRow(TLCalendar::Unit::Month, 3);
-}
-
-void TLSegment::drawYears()
-{
-    drawRow(TLCalendar::Unit::Year, 4);
 }

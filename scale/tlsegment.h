@@ -1,18 +1,22 @@
 #ifndef TLSEGMENT_H
 #define TLSEGMENT_H
 
-#include "tlcalendar.h"
 #include "tlcell.h"
+#include "tlrowcells.h"
+#include "tltiles.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QLocale>
 #include <QMap>
 #include <QObject>
-#include <QString>
 
-#include <vector>
+#include <array>
+#include <memory>
 
+class QPainter;
 class QWidget;
+class TLTileSurface;
 
 // Lays out and paints the five rows of the time scale (hours, days, weeks,
 // months and years, from the top down) for one visible window.
@@ -22,6 +26,11 @@ class QWidget;
 // scale, so zooming out moves height continuously from the hour row towards
 // the year row. Rows more than MinCellRowHeight pixels high are filled with
 // labelled cells.
+//
+// What was painted is kept as tiles (TLTiles) anchored in time, so a paint
+// of a still or dragged view mostly copies pictures, and the cells the
+// calendar gave are kept per row (TLRowCells), so a zoom walks the calendar
+// only where it has not been.
 class TLSegment : public QObject
 {
     Q_OBJECT
@@ -42,58 +51,48 @@ public:
     // from target's paint event.
     void paint(QWidget *target);
 
-    // Row layout, valid after updateRowShares() (which paint() calls).
+    // Row layout, valid after updateRowShares() (which paint() calls when the
+    // scale or the height changed).
     void updateRowShares();
     float rowHeight(const int &row) const;
     float rowTop(int row) const;
     float rowWeight(unsigned row) const;
     static float raisedSine(float x);
-
-    // The inputs as last set, and what the last paint made of them.
-    QDateTime windowStartTime() const { return windowStart; }
-    QDateTime windowEndTime() const { return windowEnd; }
-    quint32 scale() const { return secondsPer100Px; }
-    quint32 width() const { return viewWidth; }
-    quint32 height() const { return viewHeight; }
-    qint64 cellsDrawn() const { return cellCount; }
-    // windowStart plus the span of a view of the given size and scale.
-    static QDateTime windowEndFor(const QDateTime &start, quint32 width, quint32 scale);
-
     static QColor rowColor(int row);
 
-    // Paints the five row backgrounds of the last updateRowShares() with
-    // painter, outlined with its pen; paint() starts with them.
+    // The window as the last paint saw it, and what it drew.
+    QDateTime windowStartTime() const { return windowStart; }
+    QDateTime windowEndTime() const { return windowEnd; }
+    qint64 cellsDrawn() const { return cellCount; }
+    int tilesKept() const { return tiles.count(); }
+    qint64 tileBytes() const { return tiles.bytes(); }
+    int labelsKept() const { return cell.labelsKept(); }
+
+    // The last instant of a view of the given size and scale that starts at
+    // start; the last representable instant where it would lie beyond.
+    static QDateTime windowEndFor(const QDateTime &start, quint32 width, quint32 scale);
+
+    // The five row backgrounds, outlined with the painter's pen, for a view
+    // of viewWidth.
     void paintBackgrounds(QPainter &painter);
 
 private:
-    // One cell of a row as the calendar gave it: its boundaries as instants
-    // and its label.
-    struct KnownCell
-    {
-        qint64 startMSecs;
-        qint64 endMSecs;
-        QString label;
-    };
-    // A run of consecutive cells of one row, each starting where the one
-    // before ended, kept from one paint to the next; end is the last cell's
-    // end boundary, from which the run grows.
-    struct KnownCells
-    {
-        std::vector<KnownCell> cells;
-        QDateTime end;
-    };
+    // Where the tiles of one paint go.
+    struct TileView;
 
     void forgetCellsIfStale();
-    void findFirstCell(TLCalendar::Unit unit, KnownCells &known, const QDateTime &first,
-                       qint64 windowEndMSecs, size_t *index);
-    bool extend(TLCalendar::Unit unit, KnownCells &known);
-    void drawRow(TLCalendar::Unit unit, int row);
-    void drawRowFromCalendar(TLCalendar::Unit unit);
-    void drawHours();
-    void drawDays();
-    void drawWeeks();
-    void drawMonths();
-    void drawYears();
+    void coverRows(qint64 from, qint64 to);
+    bool paintTiles(QPainter &painter, QWidget *target);
+    QImage paintTile(QWidget *target, const TileView &view, qint64 column);
+    void paintEdges(QPainter &painter, QWidget *target, qreal ratio);
+    void paintArea(QPainter &painter, qint64 origin, qreal left, qreal right, bool windowOnly);
+    void drawRow(int row);
+    void drawHours() { drawRow(0); }
+    void drawDays() { drawRow(1); }
+    void drawWeeks() { drawRow(2); }
+    void drawMonths() { drawRow(3); }
+    void drawYears() { drawRow(4); }
+    qint64 instantAt(qint64 origin, qreal x) const;
 
     QDateTime windowStart;
     QDateTime windowEnd;
@@ -103,12 +102,41 @@ private:
     quint32 viewHeight = 0;
     TLCell cell;
     QMap<int, float> rowShares;
+
+    // What the rows are laid out for.
+    quint32 layoutScale = 0;
+    quint32 layoutHeight = 0;
+    // The window of this paint, as instants.
+    qint64 startMSecs = 0;
+    qint64 endMSecs = 0;
     qint64 cellCount = 0;
-    // What the calendar said about the cells of each row, valid for the
-    // locale and the time zone they were made with.
-    KnownCells knownCells[RowCount];
-    QLocale knownLocale;
-    QByteArray knownZone;
+    // What drawRow() paints: the cells relative to which instant (x = 0),
+    // over which pixels, and whether only those of the window.
+    qint64 areaOrigin = 0;
+    qreal areaLeft = 0;
+    qreal areaRight = 0;
+    bool areaWindowOnly = true;
+
+    std::unique_ptr<TLCalendar> calendar;
+    std::array<TLRowCells, RowCount> rows;
+    QLocale cellLocale;
+
+    TLTiles tiles;
+    std::unique_ptr<TLTileSurface> surface;
+    // What the tiles show, besides their place.
+    struct TileContent
+    {
+        qint64 anchor = 0;
+        quint32 scale = 0;
+        quint32 height = 0;
+        qreal ratio = 0;
+        quint64 cells = 0;
+        qint64 palette = 0;
+        QFont font;
+
+        bool operator==(const TileContent &other) const;
+    };
+    TileContent tileContent;
 };
 
 #endif // TLSEGMENT_H

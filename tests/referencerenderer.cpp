@@ -24,7 +24,7 @@ constexpr TLCalendar::Unit RowUnits[TLSegment::RowCount] = {
 
 void ReferenceRenderer::drawCell(QWidget *target, qint64 startSeconds, qint64 endSeconds,
                                  quint32 secondsPer100Px, float top, float height, float clipLeft,
-                                 float clipWidth, const QString &label)
+                                 float clipWidth, const QString &label, bool divider)
 {
     // Nothing is shared with any other cell: painter, clip, render hint and
     // font are set up anew and the label is laid out from scratch.
@@ -34,7 +34,8 @@ void ReferenceRenderer::drawCell(QWidget *target, qint64 startSeconds, qint64 en
     QPainter painter(target);
     painter.setClipRect(QRectF(clipLeft, top, clipWidth, height), Qt::ReplaceClip);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.drawLine(QLineF(left, top, left, top + height));
+    if (divider)
+        painter.drawLine(QLineF(left, top, left, top + height));
     painter.setFont(QFont(QStringLiteral("DIN"), int(0.6 * height), QFont::Bold));
     painter.drawText(QRectF(left, top, right - left, height), Qt::AlignCenter, label);
 }
@@ -100,6 +101,7 @@ void ReferenceRenderer::paint(QWidget *target, const QDateTime &windowStart,
     painter.end();
 
     const QLocale locale;
+    TLCalendar calendar;
     const float clipLeft = 0.0f;
     const float clipWidth = clipLeft + float(viewWidth);
     for (int row = 0; row < TLSegment::RowCount; ++row) {
@@ -108,12 +110,14 @@ void ReferenceRenderer::paint(QWidget *target, const QDateTime &windowStart,
         if (!(height > TLSegment::MinCellRowHeight))
             continue;
         const TLCalendar::Unit unit = RowUnits[row];
-        cellCount +=
-                TLCalendar::forEachCell(unit, windowStart, windowEnd,
-                                        [&](const QDateTime &cellStart, const QDateTime &cellEnd) {
-            drawCell(target, windowStart.secsTo(cellStart), windowStart.secsTo(cellEnd),
+        const qint64 start = windowStart.toMSecsSinceEpoch();
+        cellCount += calendar.forEachCell(
+                unit, start, windowEnd.toMSecsSinceEpoch(),
+                [&](const TLCalendar::Boundary &cellStart, const TLCalendar::Boundary &cellEnd) {
+            drawCell(target, (cellStart.msecs - start) / 1000, (cellEnd.msecs - start) / 1000,
                      secondsPer100Px, top, height, clipLeft, clipWidth,
-                     TLCalendar::label(unit, cellStart, locale));
+                     TLCalendar::label(unit, cellStart.date, cellStart.time, locale),
+                     cellStart.exists);
                 });
     }
 }

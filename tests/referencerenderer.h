@@ -45,7 +45,7 @@ public:
     // height, centred over the cell.
     static void drawCell(QWidget *target, qint64 startSeconds, qint64 endSeconds,
                          quint32 secondsPer100Px, float top, float height, float clipLeft,
-                         float clipWidth, const QString &label);
+                         float clipWidth, const QString &label, bool divider = true);
 
 private:
     Q_DISABLE_COPY(ReferenceRenderer)

@@ -1,9 +1,12 @@
+#include "testsupport.h"
+#include "tlcalendar.h"
 #include "tlcanvas.h"
 #include "tlsegment.h"
 
 #include <QHash>
 #include <QImage>
 #include <QTest>
+#include <QTimeZone>
 
 using Floats = QList<float>;
 
@@ -22,6 +25,9 @@ QImage paintSegment(TLSegment &segment, QSize size)
     canvas.render(&image);
     return image;
 }
+
+// Hours, days, weeks, months, years.
+constexpr QRgb RowColors[] = {0xF6EFB5, 0xE0DBA3, 0xC6C78A, 0xAEB99C, 0x8DAA94};
 
 QRgb dominantColor(const QImage &image, const QRect &area)
 {
@@ -46,6 +52,8 @@ private slots:
     void windowEnd();
     void backgroundsFillTheirRows();
     void zeroWidthViewPaintsNothing();
+    void minimumRowHeight();
+    void zoneChangeOntoASkippedDate();
 };
 
 void TestTLSegment::rowLayout_data()
@@ -107,7 +115,7 @@ void TestTLSegment::windowEnd()
     QFETCH(quint32, width);
     QFETCH(quint32, scale);
     QFETCH(qint64, span);
-    const QDateTime start(QDate(2008, 3, 12), QTime(10, 30), Qt::UTC);
+    const QDateTime start(QDate(2008, 3, 12), QTime(10, 30), QTimeZone::utc());
     QCOMPARE(start.secsTo(TLSegment::windowEndFor(start, width, scale)), span);
 }
 
@@ -123,8 +131,7 @@ void TestTLSegment::backgroundsFillTheirRows()
         const int top = int(std::ceil(segment.rowTop(row))) + 1;
         const int bottom = int(segment.rowTop(row) + segment.rowHeight(row)) - 2;
         QVERIFY(bottom > top);
-        QCOMPARE(dominantColor(image, QRect(QPoint(1, top), QPoint(398, bottom))),
-                 TLSegment::rowColor(row).rgb() & 0xFFFFFF);
+        QCOMPARE(dominantColor(image, QRect(QPoint(1, top), QPoint(398, bottom))), RowColors[row]);
     }
 }
 
@@ -138,6 +145,51 @@ void TestTLSegment::zeroWidthViewPaintsNothing()
     const QImage image = paintSegment(segment, QSize(40, 60));
     // A width of 0 must not become a rectangle four billion pixels wide.
     QCOMPARE(dominantColor(image, QRect(10, 0, 30, 60)), QColor(Qt::white).rgb() & 0xFFFFFF);
+}
+
+void TestTLSegment::minimumRowHeight()
+{
+    // At 1,148,556 s per 100 px the day row gets 2/208 of the height (to float
+    // precision): exactly 2.0 px in a view 208 px high, too little for cells,
+    // and 2.01 px in one 209 px high, enough for them.
+    const ZoneGuard guard("UTC");
+    const qint64 start = 1205317800000LL; // 12 March 2008 10:30
+    qint64 drawn[2] = {};
+    for (const int extra : {0, 1}) {
+        TLSegment segment;
+        segment.setWindowStart(QDateTime::fromMSecsSinceEpoch(start));
+        segment.setSecondsPer100Px(1148556);
+        segment.setViewWidth(200);
+        segment.setViewHeight(208 + extra);
+        paintSegment(segment, QSize(200, 208 + extra));
+        const float dayRow = segment.rowHeight(1);
+        QVERIFY2(extra ? dayRow > 2.0f && dayRow < 2.02f : dayRow == 2.0f,
+                 qPrintable(QStringLiteral("row layout changed (day row %1 px): pick another scale")
+                                    .arg(double(dayRow), 0, 'g', 9)));
+        drawn[extra] = segment.cellsDrawn();
+    }
+    // The extra pixel adds the day row's cells (12 March to 8 April) and
+    // nothing else.
+    QCOMPARE(drawn[1] - drawn[0], 28);
+}
+
+void TestTLSegment::zoneChangeOntoASkippedDate()
+{
+    // The window starts on 30 December 2011 in UTC, a date that Apia skipped.
+    // After the zone changes to Apia the rows still run forwards from the
+    // same instant, the hours on the hour.
+    TLSegment segment;
+    segment.setWindowStart(QDateTime(QDate(2011, 12, 30), QTime(10, 0), QTimeZone::utc()));
+    segment.setSecondsPer100Px(4100);
+    segment.setViewWidth(400);
+    segment.setViewHeight(100);
+    const ZoneGuard guard("Pacific/Apia");
+    paintSegment(segment, QSize(400, 100));
+    QCOMPARE(segment.windowStartTime().toMSecsSinceEpoch(), 1325239200000LL);
+    QCOMPARE(segment.windowStartTime().secsTo(segment.windowEndTime()), 16400);
+    // 10:00 UTC is midnight in Apia: five hours (00:00 to 04:00 on the 31st),
+    // the day, its week and its month.
+    QCOMPARE(segment.cellsDrawn(), 5 + 1 + 1 + 1);
 }
 
 QTEST_MAIN(TestTLSegment)

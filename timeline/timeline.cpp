@@ -1,17 +1,20 @@
 #include "timeline.h"
 
-#include "tlcalendar.h"
 #include "tlcanvas.h"
+#include "tllocaltime.h"
 
 #include <QAction>
 #include <QMouseEvent>
 #include <QMutexLocker>
 #include <QResizeEvent>
+#include <QTimeZone>
+#include <QtNumeric>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -47,7 +50,10 @@ Timeline::Timeline(QWidget *parent)
     : QWidget(parent)
 {
     canvas = new TLCanvas(this);
-    windowStart = QDateTime::currentDateTime();
+    // The current time, to the second: the window moves by whole seconds, so
+    // its cells keep whole-second offsets.
+    windowStart =
+            QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), QTimeZone::utc());
 
     auto *layout = new QVBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
@@ -83,7 +89,7 @@ void Timeline::setWindowStart(const QDateTime &start)
 {
     if (!start.isValid())
         return;
-    windowStart = start;
+    windowStart = start.toUTC();
     canvas->update();
 }
 
@@ -91,7 +97,12 @@ void Timeline::moveWindowStart(qint64 seconds)
 {
     // Near the end of the range of representable date-times the view stops at
     // the last instant it can show instead of turning invalid.
-    windowStart = TLCalendar::addSecsClamped(windowStart, seconds);
+    qint64 msecs = 0;
+    if (qMulOverflow(seconds, qint64(1000), &msecs))
+        msecs = seconds < 0 ? std::numeric_limits<qint64>::min()
+                            : std::numeric_limits<qint64>::max();
+    windowStart = QDateTime::fromMSecsSinceEpoch(
+            TLLocalTime::moved(windowStart.toMSecsSinceEpoch(), msecs), QTimeZone::utc());
 }
 
 void Timeline::zoomTo(int newScale)

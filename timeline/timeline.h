@@ -36,7 +36,8 @@ public:
     QSize sizeHint() const override;
 
     quint32 currentSecondsPer100Px() const;
-    QDateTime currentWindowStart() const { return windowStart; }
+    // The instant at the left edge, in local time.
+    QDateTime currentWindowStart() const { return windowStart.toLocalTime(); }
     void setWindowStart(const QDateTime &start);
     TLCanvas *drawingCanvas() const { return canvas; }
     const TLSegment &timeSegment() const { return segment; }
@@ -72,6 +73,8 @@ private:
     mutable QMutex scaleMutex;
     TLCanvas *canvas = nullptr;
     TLSegment segment;
+    // An instant (kept in UTC), so that a change of the time zone moves no
+    // part of the view in time.
     QDateTime windowStart;
     quint32 secondsPer100Px = StartScale;
 };

@@ -1,0 +1,49 @@
+#ifndef TLTILES_H
+#define TLTILES_H
+
+#include <QImage>
+#include <QtGlobal>
+
+#include <vector>
+
+// Pictures of the time scale, each TileWidth device pixels wide and as high
+// as the view, anchored to an instant: tile k of phase p shows what lies
+// k * TileWidth + p / Phases device pixels right of the anchor at the
+// current scale. Whatever moves the view by whole seconds leaves them valid,
+// so a still view is painted by copying them and a dragged one by painting
+// only the tiles that come into view. The phases let a view that moves by
+// fractions of a device pixel (at a ratio of 1.5, a pixel is 1.5 device
+// pixels) land within an eighth of a pixel of its true place.
+//
+// At most twice as many tiles as a view shows, and a few more, are kept;
+// the least recently used go first.
+class TLTiles
+{
+public:
+    static constexpr int TileWidth = 512;
+    static constexpr int Phases = 4;
+    static constexpr int SpareTiles = 4;
+
+    // The tile, or nullptr when it is not kept.
+    const QImage *find(qint64 column, int phase);
+    void keep(qint64 column, int phase, const QImage &image);
+    // Drops tiles beyond twice the given number, least recently used first.
+    void limitTo(int visibleTiles);
+    void clear() { tiles.clear(); }
+
+    int count() const { return int(tiles.size()); }
+    qint64 bytes() const;
+
+private:
+    struct Tile
+    {
+        qint64 column;
+        int phase;
+        QImage image;
+        quint64 lastUse;
+    };
+    std::vector<Tile> tiles;
+    quint64 uses = 0;
+};
+
+#endif // TLTILES_H

@@ -1,0 +1,73 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include <QByteArray>
+#include <QImage>
+#include <QLocale>
+#include <QPainter>
+#include <QWidget>
+
+#include <ctime>
+#include <functional>
+
+// Puts the process into a time zone (TZ, then tzset(), which QDateTime and
+// QTimeZone follow) and a default locale for one scope, and restores both.
+class ZoneGuard
+{
+public:
+    explicit ZoneGuard(const QByteArray &zone,
+                       const QLocale &locale = QLocale(QLocale::English, QLocale::UnitedStates))
+    {
+        if (!zone.isEmpty())
+            qputenv("TZ", zone);
+        tzset();
+        QLocale::setDefault(locale);
+    }
+    ~ZoneGuard()
+    {
+        wasSet ? qputenv("TZ", previous) : qunsetenv("TZ");
+        tzset();
+        QLocale::setDefault(previousLocale);
+    }
+    ZoneGuard(const ZoneGuard &) = delete;
+    ZoneGuard &operator=(const ZoneGuard &) = delete;
+
+private:
+    const bool wasSet = qEnvironmentVariableIsSet("TZ");
+    const QByteArray previous = qgetenv("TZ");
+    const QLocale previousLocale;
+};
+
+// A widget whose paint event fills it white and then hands the event on,
+// as the canvas hands it on to the scale.
+class PaintWidget : public QWidget
+{
+public:
+    explicit PaintWidget(std::function<void(QWidget *)> paint)
+        : paint(std::move(paint))
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter(this).fillRect(rect(), Qt::white);
+        paint(this);
+    }
+
+private:
+    std::function<void(QWidget *)> paint;
+};
+
+// Renders a widget of the given logical size at a device pixel ratio.
+inline QImage renderAt(QWidget &widget, QSize size, qreal ratio = 1)
+{
+    widget.resize(size);
+    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    widget.render(&image);
+    return image;
+}
+
+#endif // TESTSUPPORT_H
