@@ -8,6 +8,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRectF>
+#include <QRegion>
 #include <QTimeZone>
 #include <QTransform>
 #include <QWidget>
@@ -226,11 +227,20 @@ bool TLSegment::paintTiles(QPainter &painter, QWidget *target)
     const qreal shift = view.viewLeft - view.deviceLeft;
     view.phase = int(std::lround((shift - std::floor(shift)) * TLTiles::Phases)) % TLTiles::Phases;
 
+    // Only the tiles over the part of the view that the paint event exposes.
     const qreal deviceWidth = viewWidth * ratio;
+    qreal exposedLeft = 0;
+    qreal exposedRight = deviceWidth;
+    const QRegion exposed = painter.paintEngine()->systemClip();
+    if (!exposed.isEmpty()) {
+        exposedLeft = qMax(exposedLeft, exposed.boundingRect().left() - view.deviceLeft);
+        exposedRight = qMin(exposedRight, exposed.boundingRect().right() + 1 - view.deviceLeft);
+    }
     const qreal phaseShift = qreal(view.phase) / TLTiles::Phases;
-    const auto firstColumn = qint64(std::floor((view.viewLeft - phaseShift) / TLTiles::TileWidth));
+    const qreal left = view.viewLeft - phaseShift;
+    const auto firstColumn = qint64(std::floor((left + exposedLeft) / TLTiles::TileWidth));
     const auto lastColumn = qint64(
-            std::floor((view.viewLeft - phaseShift + deviceWidth - 1e-6) / TLTiles::TileWidth));
+            std::floor((left + qMax(exposedRight, exposedLeft + 1) - 1e-6) / TLTiles::TileWidth));
     const qreal from = (qreal(firstColumn * TLTiles::TileWidth) + phaseShift) / ratio - InkReach;
     const qreal to = (qreal((lastColumn + 1) * TLTiles::TileWidth) + phaseShift) / ratio + InkReach;
     coverRows(instantAt(content.anchor, from), instantAt(content.anchor, to));
@@ -256,7 +266,7 @@ bool TLSegment::paintTiles(QPainter &painter, QWidget *target)
                                          - view.viewLeft + view.deviceLeft);
         painter.drawImage(QPointF((deviceX - view.deviceLeft) / ratio, 0), tile);
     }
-    tiles.limitTo(int(lastColumn - firstColumn + 1));
+    tiles.limitTo(int(std::ceil(deviceWidth / TLTiles::TileWidth)) + 1);
     paintEdges(painter, target, ratio);
     return true;
 }
