@@ -1,7 +1,6 @@
 #include "tlcell.h"
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QLineF>
 #include <QPainter>
 
@@ -24,8 +23,7 @@ void TLCell::beginRow()
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setFont(QFont(LabelFontFamily, int(LabelSizePerHeight * height), QFont::Bold));
     labels.useFont(painter->font(), painter->deviceTransform().m11());
-    const QFontMetricsF metrics(painter->font(), painter->device());
-    textHeight = metrics.ascent() + metrics.descent();
+    textHeight = labels.textHeight();
 }
 
 void TLCell::draw()
@@ -37,18 +35,22 @@ void TLCell::draw()
     if (label.isEmpty())
         return;
 
-    // Centred as drawText(cell, Qt::AlignCenter, label) centres it, from a
-    // layout made once.
-    const TLLabelCache::Label &text = labels.label(label);
     const QRectF cell(left, top, right - left, height);
-    const qreal width = text.width;
+    const TLLabelCache::Label *laidOut = labels.label(label);
+    if (!laidOut) {
+        painter->drawText(cell, Qt::AlignCenter, label);
+        return;
+    }
+    // Centred as drawText(cell, Qt::AlignCenter, label) centres it, from the
+    // layout made once.
+    const qreal width = laidOut->width;
     const QPointF topLeft(cell.x() + (cell.width() - width) / 2,
                           cell.y() + (cell.height() - textHeight) / 2);
     if (width <= cell.width() && textHeight <= cell.height()) {
-        painter->drawStaticText(topLeft, text.text);
+        painter->drawStaticText(topLeft, laidOut->text);
         return;
     }
     painter->setClipRect(cell, Qt::IntersectClip);
-    painter->drawStaticText(topLeft, text.text);
+    painter->drawStaticText(topLeft, laidOut->text);
     painter->setClipRect(rowClip, Qt::ReplaceClip);
 }

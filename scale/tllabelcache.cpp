@@ -3,6 +3,9 @@
 #include <QFontMetricsF>
 #include <QTransform>
 
+#include <algorithm>
+#include <QTransform>
+
 void TLLabelCache::useFont(const QFont &font, qreal ratio)
 {
     for (auto it = fonts.begin(); it != fonts.end(); ++it) {
@@ -13,29 +16,37 @@ void TLLabelCache::useFont(const QFont &font, qreal ratio)
     }
     if (int(fonts.size()) >= FontCapacity)
         fonts.pop_back();
-    fonts.push_front({font, ratio, {}});
+    const QFontMetricsF metrics(font);
+    fonts.push_front({font, ratio, metrics.ascent() + metrics.descent(), {}});
 }
 
-const TLLabelCache::Label &TLLabelCache::label(const QString &text)
+const TLLabelCache::Label *TLLabelCache::label(const QString &text)
 {
     FontLabels &current = fonts.front();
-    const auto found = current.labels.constFind(text);
-    if (found != current.labels.constEnd())
-        return *found;
-    // Seldom reached: a row holds a few dozen distinct labels.
-    if (current.labels.size() >= LabelCapacity)
-        current.labels.clear();
-    QStaticText laidOut(text);
-    laidOut.setTextFormat(Qt::PlainText);
-    laidOut.prepare(QTransform::fromScale(current.ratio, current.ratio), current.font);
-    const qreal width = QFontMetricsF(current.font).horizontalAdvance(text);
-    return *current.labels.insert(text, {laidOut, width});
+    const auto found = current.labels.find(text);
+    if (found == current.labels.end()) {
+        // Seldom reached: a row holds a few dozen distinct labels.
+        if (current.labels.size() >= LabelCapacity)
+            current.labels.clear();
+        current.labels.insert(text, Label());
+        return nullptr;
+    }
+    Label &label = *found;
+    if (label.width == 0) {
+        label.text = QStaticText(text);
+        label.text.setTextFormat(Qt::PlainText);
+        label.text.prepare(QTransform::fromScale(current.ratio, current.ratio), current.font);
+        label.width = QFontMetricsF(current.font).horizontalAdvance(text);
+    }
+    return &label;
 }
 
 int TLLabelCache::size() const
 {
     int count = 0;
-    for (const FontLabels &font : fonts)
-        count += int(font.labels.size());
+    for (const FontLabels &font : fonts) {
+        count += int(std::count_if(font.labels.cbegin(), font.labels.cend(),
+                                   [](const Label &label) { return label.width > 0; }));
+    }
     return count;
 }

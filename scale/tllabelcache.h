@@ -11,7 +11,10 @@
 // Labels laid out once and drawn many times: QStaticText by text, for the
 // few fonts in use (one per row height) at the device pixel ratio they are
 // drawn at. A zoom step changes the rows' heights and so their fonts, but a
-// label seen at one height before is not laid out again.
+// label seen at one height before is not laid out again. A label is laid
+// out the second time it is asked for: laying it out costs more than
+// drawing it once with drawText(), and most labels of a zoom step that
+// passes by are seen once.
 class TLLabelCache
 {
 public:
@@ -22,15 +25,19 @@ public:
     struct Label
     {
         QStaticText text;
-        // The width drawText() centres the label by.
-        qreal width;
+        // The width drawText() centres the label by; 0 until laid out.
+        qreal width = 0;
     };
 
     // Makes font, drawn at the device pixel ratio, the font of the labels
     // that label() gives.
     void useFont(const QFont &font, qreal ratio);
-    const Label &label(const QString &text);
+    // The label laid out; nullptr the first time it is asked for.
+    const Label *label(const QString &text);
+    // Ascent and descent of the font: the height drawText() centres by.
+    qreal textHeight() const { return fonts.front().textHeight; }
 
+    // Labels laid out.
     int size() const;
     void clear() { fonts.clear(); }
 
@@ -39,6 +46,7 @@ private:
     {
         QFont font;
         qreal ratio;
+        qreal textHeight;
         QHash<QString, Label> labels;
     };
     // Most recently used first.

@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <optional>
 
 using Unit = TLCalendar::Unit;
 
@@ -46,17 +48,31 @@ constexpr qreal EdgeWidth = 3;
 // Tiles are anchored anew before positions relative to the anchor lose
 // precision as floats.
 constexpr qreal MaxAnchorDistance = 1 << 20;
+// The rows' backgrounds are painted this many device pixels wide and copied
+// across (a divisor of the tiles' width).
+constexpr int StripPieceWidth = 16;
 
 } // namespace
 
-// The tiles of one paint: the device pixel ratio, the phase, and where the
-// view's left edge lies in the anchor's device pixels and on the device.
+// The tiles of one paint: the device pixel ratio, the anchor, where the
+// view's left edge lies in the anchor's device pixels and on the device,
+// the phase, and the columns of tiles over the exposed part of the view.
 struct TLSegment::TileView
 {
     qreal ratio;
-    int phase;
+    qint64 anchor;
     qreal viewLeft;
+    int phase;
     qreal deviceLeft;
+    qint64 firstColumn;
+    qint64 lastColumn;
+
+    qreal phaseShift() const { return qreal(phase) / TLTiles::Phases; }
+    // Where a column of tiles begins, in pixels from the anchor.
+    qreal tileLeft(qint64 column) const
+    {
+        return (qreal(column * TLTiles::TileWidth) + phaseShift()) / ratio;
+    }
 };
 
 bool TLSegment::TileContent::operator==(const TileContent &other) const
@@ -146,9 +162,10 @@ void TLSegment::paint(QWidget *target)
     windowEnd = QDateTime::fromMSecsSinceEpoch(endMSecs);
 
     QPainter painter(target);
-    if (!paintTiles(painter, target)) {
+    if (!paintTiled(painter, target)) {
         coverRows(startMSecs, endMSecs);
-        paintArea(painter, startMSecs, clipLeft, clipLeft + qreal(viewWidth), true);
+        paintBackgrounds(painter);
+        paintCells(painter, startMSecs, clipLeft, clipLeft + qreal(viewWidth), true);
     }
     cellCount = 0;
     for (int row = 0; row < RowCount; ++row) {
@@ -160,10 +177,14 @@ void TLSegment::paint(QWidget *target)
 void TLSegment::paintBackgrounds(QPainter &painter)
 {
     // A view 0 pixels wide gets empty rectangles, not ones of width -1.
-    const qreal width = viewWidth > 0 ? qreal(viewWidth) - 1 : 0;
+    paintBackgrounds(painter, 0, viewWidth > 0 ? qreal(viewWidth) - 1 : 0);
+}
+
+void TLSegment::paintBackgrounds(QPainter &painter, qreal left, qreal right)
+{
     for (int row = 0; row < RowCount; ++row) {
         painter.setBrush(QBrush(rowColor(row), Qt::SolidPattern));
-        const QRectF rect(0, rowTop(row), width, rowHeight(row));
+        const QRectF rect(left, rowTop(row), right - left, rowHeight(row));
         painter.drawRects(&rect, 1);
     }
 }
@@ -203,7 +224,7 @@ qint64 TLSegment::instantAt(qint64 origin, qreal x) const
                            : qint64(msecs);
 }
 
-bool TLSegment::paintTiles(QPainter &painter, QWidget *target)
+std::optional<TLSegment::TileView> TLSegment::tileView(const QPainter &painter) const
 {
     // Tiles need a raster device that is only scaled evenly and moved by
     // whole device pixels vertically.
@@ -212,113 +233,189 @@ bool TLSegment::paintTiles(QPainter &painter, QWidget *target)
     if (!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Raster
         || device.type() > QTransform::TxScale || ratio <= 0 || device.m22() != ratio
         || device.dy() != std::floor(device.dy()) || viewWidth == 0 || viewHeight == 0)
-        return false;
+        return std::nullopt;
 
-    TileContent content;
-    content.anchor = tileContent.anchor;
-    const qint64 moved = startMSecs - content.anchor;
-    const qreal viewLeft = qreal(moved / 1000) * PixelsPerScaleUnit / secondsPer100Px * ratio;
+    TileView view{ratio, tileContent.anchor, 0, 0, device.dx(), 0, 0};
+    const qint64 moved = startMSecs - view.anchor;
+    view.viewLeft = qreal(moved / 1000) * PixelsPerScaleUnit / secondsPer100Px * ratio;
     // Offsets are whole seconds from the window's start: the anchor serves
     // while the window moves by whole seconds from a whole second.
     if (moved % 1000 != 0 || (startMSecs % 1000 != 0 && moved != 0)
-        || std::abs(viewLeft) > MaxAnchorDistance)
-        content.anchor = startMSecs;
-    TileView view{ratio, 0, content.anchor == startMSecs ? 0 : viewLeft, device.dx()};
+        || std::abs(view.viewLeft) > MaxAnchorDistance) {
+        view.anchor = startMSecs;
+        view.viewLeft = 0;
+    }
     const qreal shift = view.viewLeft - view.deviceLeft;
     view.phase = int(std::lround((shift - std::floor(shift)) * TLTiles::Phases)) % TLTiles::Phases;
 
     // Only the tiles over the part of the view that the paint event exposes.
-    const qreal deviceWidth = viewWidth * ratio;
     qreal exposedLeft = 0;
-    qreal exposedRight = deviceWidth;
+    qreal exposedRight = viewWidth * ratio;
     const QRegion exposed = painter.paintEngine()->systemClip();
     if (!exposed.isEmpty()) {
         exposedLeft = qMax(exposedLeft, exposed.boundingRect().left() - view.deviceLeft);
         exposedRight = qMin(exposedRight, exposed.boundingRect().right() + 1 - view.deviceLeft);
     }
-    const qreal phaseShift = qreal(view.phase) / TLTiles::Phases;
-    const qreal left = view.viewLeft - phaseShift;
-    const auto firstColumn = qint64(std::floor((left + exposedLeft) / TLTiles::TileWidth));
-    const auto lastColumn = qint64(
+    const qreal left = view.viewLeft - view.phaseShift();
+    view.firstColumn = qint64(std::floor((left + exposedLeft) / TLTiles::TileWidth));
+    view.lastColumn = qint64(
             std::floor((left + qMax(exposedRight, exposedLeft + 1) - 1e-6) / TLTiles::TileWidth));
-    const qreal from = (qreal(firstColumn * TLTiles::TileWidth) + phaseShift) / ratio - InkReach;
-    const qreal to = (qreal((lastColumn + 1) * TLTiles::TileWidth) + phaseShift) / ratio + InkReach;
-    coverRows(instantAt(content.anchor, from), instantAt(content.anchor, to));
+    return view;
+}
 
+bool TLSegment::paintTiled(QPainter &painter, QWidget *target)
+{
+    const std::optional<TileView> view = tileView(painter);
+    if (!view)
+        return false;
+    // The cells of every tile in view, so that each tile is whole.
+    const qreal from = view->tileLeft(view->firstColumn) - InkReach;
+    const qreal to = view->tileLeft(view->lastColumn + 1) + InkReach;
+    coverRows(instantAt(view->anchor, from), instantAt(view->anchor, to));
+
+    TileContent content;
+    content.anchor = view->anchor;
     content.scale = secondsPer100Px;
     content.height = viewHeight;
-    content.ratio = ratio;
+    content.ratio = view->ratio;
     for (const TLRowCells &cells : rows)
         content.cells += cells.version();
     content.palette = target->palette().cacheKey();
     content.font = target->font();
-    if (!(content == tileContent)) {
+    const bool fresh = !(content == tileContent);
+    if (fresh) {
         tiles.clear();
         tileContent = content;
     }
-
-    for (qint64 column = firstColumn; column <= lastColumn; ++column) {
-        const QImage *kept = tiles.find(column, view.phase);
-        const QImage tile = kept ? *kept : paintTile(target, view, column);
-        if (!kept)
-            tiles.keep(column, view.phase, tile);
-        const qreal deviceX = std::round(qreal(column * TLTiles::TileWidth) + phaseShift
-                                         - view.viewLeft + view.deviceLeft);
-        painter.drawImage(QPointF((deviceX - view.deviceLeft) / ratio, 0), tile);
-    }
-    tiles.limitTo(int(std::ceil(deviceWidth / TLTiles::TileWidth)) + 1);
-    paintEdges(painter, target, ratio);
+    updateBackgrounds(target, view->ratio);
+    // The first paint of new content (every zoom step) is painted as it
+    // stands; tiles are made when the same content is painted again.
+    if (fresh)
+        paintDirect(painter, *view);
+    else
+        paintFromTiles(painter, *view);
+    paintEdges(painter, view->ratio);
     return true;
 }
 
-QImage TLSegment::paintTile(QWidget *target, const TileView &view, qint64 column)
+void TLSegment::paintDirect(QPainter &painter, const TileView &view)
+{
+    // The rows' backgrounds are the same all along: copies of the strip.
+    const int strips = int(std::ceil(viewWidth * view.ratio / TLTiles::TileWidth));
+    for (int i = 0; i < strips; ++i)
+        blit(painter, rowStrip, i * TLTiles::TileWidth, view.ratio);
+    paintCells(painter, startMSecs, 0, viewWidth, true);
+}
+
+void TLSegment::blit(QPainter &painter, const QImage &image, qreal deviceX, qreal ratio)
+{
+    // In device pixels, one to one: the quickest copy there is.
+    painter.save();
+    painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+    painter.drawImage(QRectF(deviceX, 0, image.width(), image.height()), image,
+                      QRectF(0, 0, image.width(), image.height()));
+    painter.restore();
+}
+
+void TLSegment::paintFromTiles(QPainter &painter, const TileView &view)
+{
+    for (qint64 column = view.firstColumn; column <= view.lastColumn; ++column) {
+        const QImage *kept = tiles.find(column, view.phase);
+        const QImage tile = kept ? *kept : paintTile(view, column);
+        if (!kept)
+            tiles.keep(column, view.phase, tile);
+        // The anchor's device pixels and the view's differ by whole pixels,
+        // up to the phase.
+        blit(painter, tile, std::round(view.tileLeft(column) * view.ratio - view.viewLeft),
+             view.ratio);
+    }
+    tiles.limitTo(int(std::ceil(viewWidth * view.ratio / TLTiles::TileWidth)) + 1);
+}
+
+void TLSegment::updateBackgrounds(QWidget *target, qreal ratio)
 {
     if (!surface)
         surface = std::make_unique<TLTileSurface>();
     surface->imitate(target);
-    QImage tile(TLTiles::TileWidth, int(std::ceil(viewHeight * view.ratio)), QImage::Format_RGB32);
-    tile.setDevicePixelRatio(view.ratio);
-    tile.fill(target->palette().color(target->backgroundRole()));
-    const qreal left =
-            (qreal(column * TLTiles::TileWidth) + qreal(view.phase) / TLTiles::Phases) / view.ratio;
+    // What the strip shows depends only on the row layout and the colours.
+    std::array<float, RowCount + 1> layout{};
+    for (int row = 0; row < RowCount; ++row)
+        layout[size_t(row)] = rowHeight(row);
+    layout[RowCount] = float(viewHeight);
+    const qint64 palette = target->palette().cacheKey();
+    if (!rowStrip.isNull() && layout == stripLayout && ratio == rowStrip.devicePixelRatio()
+        && palette == stripPalette && viewWidth == stripViewWidth)
+        return;
+    stripLayout = layout;
+    stripPalette = palette;
+    stripViewWidth = viewWidth;
+    const QColor window = target->palette().color(target->backgroundRole());
+    // A narrow piece of rectangles whose sides lie beyond it (rows without
+    // ends), repeated across a tile's width.
+    QImage piece(StripPieceWidth, int(std::ceil(viewHeight * ratio)), QImage::Format_RGB32);
+    piece.setDevicePixelRatio(ratio);
+    piece.fill(window);
+    surface->paintInto(&piece, [&](QPainter &painter) {
+        paintBackgrounds(painter, -1, StripPieceWidth / ratio + 1);
+    });
+    rowStrip = QImage(TLTiles::TileWidth, piece.height(), QImage::Format_RGB32);
+    rowStrip.setDevicePixelRatio(ratio);
+    QPainter strip(&rowStrip);
+    strip.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int x = 0; x < TLTiles::TileWidth; x += StripPieceWidth)
+        blit(strip, piece, x, ratio);
+
+    // The view's sides, as far in as the edges reach.
+    const auto edgeWidth = int(std::ceil(EdgeWidth * ratio));
+    const auto deviceWidth = int(std::ceil(viewWidth * ratio));
+    edges[0].deviceLeft = 0;
+    edges[1].deviceLeft = qMax(deviceWidth - edgeWidth, 0);
+    for (Edge &edge : edges) {
+        edge.background =
+                QImage(qMin(edgeWidth, deviceWidth), piece.height(), QImage::Format_RGB32);
+        edge.background.setDevicePixelRatio(ratio);
+        edge.background.fill(window);
+        surface->paintInto(&edge.background, [&](QPainter &painter) {
+            painter.translate(-edge.deviceLeft / ratio, 0);
+            paintBackgrounds(painter);
+        });
+    }
+}
+
+QImage TLSegment::paintTile(const TileView &view, qint64 column)
+{
+    QImage tile = tiles.blank(rowStrip.size(), view.ratio);
+    std::memcpy(tile.bits(), rowStrip.constBits(), size_t(rowStrip.sizeInBytes()));
+    const qreal left = view.tileLeft(column);
     surface->paintInto(&tile, [&](QPainter &painter) {
         painter.translate(-left, 0);
-        paintArea(painter, tileContent.anchor, left, left + TLTiles::TileWidth / view.ratio, false);
+        paintCells(painter, tileContent.anchor, left, left + TLTiles::TileWidth / view.ratio,
+                   false);
     });
     return tile;
 }
 
-void TLSegment::paintEdges(QPainter &painter, QWidget *target, qreal ratio)
+void TLSegment::paintEdges(QPainter &painter, qreal ratio)
 {
     // Where the rows' outlines run down the view's sides, and where cells
     // beyond the window's first and last may have reached in on the tiles,
-    // the view is painted as it stands.
-    const qreal width = std::ceil(EdgeWidth * ratio) / ratio;
-    const QBrush background = target->palette().brush(target->backgroundRole());
-    for (const qreal left : {qreal(0), qMax(qreal(viewWidth) - width, qreal(0))}) {
-        const QRectF edge(left, 0, qMin(width, qreal(viewWidth)), viewHeight);
+    // the view is painted as it stands: the backgrounds from pictures, the
+    // window's cells anew.
+    for (const Edge &edge : edges) {
+        blit(painter, edge.background, edge.deviceLeft, ratio);
+        const QRectF area(edge.deviceLeft / ratio, 0, edge.background.width() / ratio, viewHeight);
         painter.save();
-        painter.setClipRect(edge);
-        painter.fillRect(edge, background);
-        paintArea(painter, startMSecs, edge.left(), edge.right(), true);
+        painter.setClipRect(area);
+        paintCells(painter, startMSecs, area.left(), area.right(), true);
         painter.restore();
     }
 }
 
-void TLSegment::paintArea(QPainter &painter, qint64 origin, qreal left, qreal right,
-                          bool windowOnly)
+void TLSegment::paintCells(QPainter &painter, qint64 origin, qreal left, qreal right,
+                           bool windowOnly)
 {
-    // Backgrounds: the view's own rectangles, or rows without ends.
-    if (windowOnly) {
-        paintBackgrounds(painter);
-    } else {
-        for (int row = 0; row < RowCount; ++row) {
-            painter.setBrush(QBrush(rowColor(row), Qt::SolidPattern));
-            const QRectF rect(left - 1, rowTop(row), right - left + 2, rowHeight(row));
-            painter.drawRects(&rect, 1);
-        }
-    }
-
+    // The cells set clips, antialiasing and fonts of their own.
+    painter.save();
     cell.painter = &painter;
     cell.secondsPer100Px = secondsPer100Px;
     cell.clipLeft = float(left);
@@ -338,6 +435,7 @@ void TLSegment::paintArea(QPainter &painter, qint64 origin, qreal left, qreal ri
     if (rowHeight(4) > MinCellRowHeight)
         drawYears();
     cell.painter = nullptr;
+    painter.restore();
 }
 
 void TLSegment::drawRow(int row)

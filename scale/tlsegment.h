@@ -13,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QPainter;
 class QWidget;
@@ -82,10 +83,16 @@ private:
 
     void forgetCellsIfStale();
     void coverRows(qint64 from, qint64 to);
-    bool paintTiles(QPainter &painter, QWidget *target);
-    QImage paintTile(QWidget *target, const TileView &view, qint64 column);
-    void paintEdges(QPainter &painter, QWidget *target, qreal ratio);
-    void paintArea(QPainter &painter, qint64 origin, qreal left, qreal right, bool windowOnly);
+    std::optional<TileView> tileView(const QPainter &painter) const;
+    bool paintTiled(QPainter &painter, QWidget *target);
+    void paintDirect(QPainter &painter, const TileView &view);
+    void paintFromTiles(QPainter &painter, const TileView &view);
+    void updateBackgrounds(QWidget *target, qreal ratio);
+    static void blit(QPainter &painter, const QImage &image, qreal deviceX, qreal ratio);
+    QImage paintTile(const TileView &view, qint64 column);
+    void paintEdges(QPainter &painter, qreal ratio);
+    void paintBackgrounds(QPainter &painter, qreal left, qreal right);
+    void paintCells(QPainter &painter, qint64 origin, qreal left, qreal right, bool windowOnly);
     void drawRow(int row);
     void drawHours() { drawRow(0); }
     void drawDays() { drawRow(1); }
@@ -123,6 +130,20 @@ private:
 
     TLTiles tiles;
     std::unique_ptr<TLTileSurface> surface;
+    // The rows' backgrounds over one tile's width, for the row layout and
+    // palette they were painted with.
+    QImage rowStrip;
+    std::array<float, RowCount + 1> stripLayout{};
+    qint64 stripPalette = 0;
+    quint32 stripViewWidth = 0;
+    // The backgrounds at the view's left and right edges, and where they go
+    // (device pixels from the view's left).
+    struct Edge
+    {
+        QImage background;
+        qreal deviceLeft = 0;
+    };
+    std::array<Edge, 2> edges;
     // What the tiles show, besides their place.
     struct TileContent
     {

@@ -20,12 +20,42 @@ void TLTiles::keep(qint64 column, int phase, const QImage &image)
 
 void TLTiles::limitTo(int visibleTiles)
 {
-    const size_t capacity = size_t(2 * visibleTiles + SpareTiles);
+    capacity = size_t(2 * visibleTiles + SpareTiles);
     if (tiles.size() <= capacity)
         return;
     std::sort(tiles.begin(), tiles.end(),
               [](const Tile &a, const Tile &b) { return a.lastUse > b.lastUse; });
-    tiles.resize(capacity);
+    drop(tiles.begin() + std::ptrdiff_t(capacity));
+}
+
+void TLTiles::clear()
+{
+    drop(tiles.begin());
+}
+
+void TLTiles::drop(std::vector<Tile>::iterator from)
+{
+    for (auto it = from; it != tiles.end(); ++it)
+        spares.push_back(std::move(it->image));
+    tiles.erase(from, tiles.end());
+    // Tiles and spares together stay within the capacity.
+    if (tiles.size() + spares.size() > capacity)
+        spares.resize(capacity > tiles.size() ? capacity - tiles.size() : 0);
+}
+
+QImage TLTiles::blank(const QSize &size, qreal ratio)
+{
+    while (!spares.empty()) {
+        QImage image = std::move(spares.back());
+        spares.pop_back();
+        if (image.size() == size) {
+            image.setDevicePixelRatio(ratio);
+            return image;
+        }
+    }
+    QImage image(size, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
 }
 
 qint64 TLTiles::bytes() const

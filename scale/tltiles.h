@@ -13,15 +13,15 @@
 // so a still view is painted by copying them and a dragged one by painting
 // only the tiles that come into view. The phases let a view that moves by
 // fractions of a device pixel (at a ratio of 1.5, a pixel is 1.5 device
-// pixels) land within an eighth of a pixel of its true place.
+// pixels) land within a quarter of a pixel of its true place.
 //
 // At most twice as many tiles as a view shows, and a few more, are kept;
-// the least recently used go first.
+// the least recently used go first, and their memory serves new tiles.
 class TLTiles
 {
 public:
     static constexpr int TileWidth = 512;
-    static constexpr int Phases = 4;
+    static constexpr int Phases = 2;
     static constexpr int SpareTiles = 4;
 
     // The tile, or nullptr when it is not kept.
@@ -29,7 +29,10 @@ public:
     void keep(qint64 column, int phase, const QImage &image);
     // Drops tiles beyond twice the given number, least recently used first.
     void limitTo(int visibleTiles);
-    void clear() { tiles.clear(); }
+    void clear();
+    // An image for a new tile: one of a dropped tile when there is one of
+    // the size, so that a zoom step paints into memory already in use.
+    QImage blank(const QSize &size, qreal ratio);
 
     int count() const { return int(tiles.size()); }
     qint64 bytes() const;
@@ -42,7 +45,11 @@ private:
         QImage image;
         quint64 lastUse;
     };
+    void drop(std::vector<Tile>::iterator from);
+
     std::vector<Tile> tiles;
+    std::vector<QImage> spares;
+    size_t capacity = SpareTiles;
     quint64 uses = 0;
 };
 
