@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QLineF>
 #include <QPainter>
+#include <QPen>
 
 namespace {
 
@@ -24,14 +25,22 @@ void TLCell::beginRow()
     painter->setFont(QFont(LabelFontFamily, int(LabelSizePerHeight * height), QFont::Bold));
     labels.useFont(painter->font(), painter->deviceTransform().m11());
     textHeight = labels.textHeight();
+    // A cosmetic pen is as wide in device pixels (at least one).
+    const QPen &pen = painter->pen();
+    penWidth = pen.isCosmetic() ? qMax(pen.widthF(), qreal(1)) / painter->deviceTransform().m11()
+                                : pen.widthF();
 }
 
 void TLCell::draw()
 {
     left = float(double(startSeconds) / double(secondsPer100Px) * 100.0);
     right = float(double(endSeconds) / double(secondsPer100Px) * 100.0);
+    // The pen's stroke of the line from (left, top) to (left, top + height):
+    // as wide as the pen, its square caps reaching half that beyond the ends.
     if (divider)
-        painter->drawLine(QLineF(left, top, left, top + height));
+        painter->fillRect(
+                QRectF(left - penWidth / 2, top - penWidth / 2, penWidth, height + penWidth),
+                painter->pen().brush());
     if (label.isEmpty())
         return;
 
@@ -46,6 +55,11 @@ void TLCell::draw()
     const qreal width = laidOut->width;
     const QPointF topLeft(cell.x() + (cell.width() - width) / 2,
                           cell.y() + (cell.height() - textHeight) / 2);
+    // Nothing of a label that lies wholly beside the row's clip shows; its
+    // ink reaches a little beyond its advance at most.
+    const qreal reach = textHeight / 4;
+    if (topLeft.x() + width + reach < rowClip.left() || topLeft.x() - reach > rowClip.right())
+        return;
     if (width <= cell.width() && textHeight <= cell.height()) {
         painter->drawStaticText(topLeft, laidOut->text);
         return;

@@ -55,6 +55,7 @@ private:
     TLLabelCache labels;
     QRectF rowClip;
     qreal textHeight = 0;
+    qreal penWidth = 1;
 };
 
 #endif // TLCELL_H

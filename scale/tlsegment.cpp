@@ -375,9 +375,14 @@ void TLSegment::updateBackgrounds(QWidget *target, qreal ratio)
                 QImage(qMin(edgeWidth, deviceWidth), piece.height(), QImage::Format_RGB32);
         edge.background.setDevicePixelRatio(ratio);
         edge.background.fill(window);
+        // The rows' rectangles as far as the edge shows them: their far sides
+        // lie beyond it.
+        const qreal left = edge.deviceLeft / ratio;
+        const qreal right = left + edge.background.width() / ratio;
+        const qreal last = viewWidth > 0 ? qreal(viewWidth) - 1 : 0;
         surface->paintInto(&edge.background, [&](QPainter &painter) {
-            painter.translate(-edge.deviceLeft / ratio, 0);
-            paintBackgrounds(painter);
+            painter.translate(-left, 0);
+            paintBackgrounds(painter, qMax(left - 2, qreal(0)), qMin(right + 2, last));
         });
     }
 }
