@@ -1,10 +1,10 @@
 #include "tlcalendar.h"
+#include "zoneguard.h"
 
 #include <QDateTime>
 #include <QLocale>
 #include <QTest>
 
-#include <ctime>
 #include <limits>
 
 using TLCalendar::Unit;
@@ -13,24 +13,6 @@ Q_DECLARE_METATYPE(TLCalendar::Unit)
 namespace {
 
 constexpr Unit AllUnits[] = {Unit::Hour, Unit::Day, Unit::Week, Unit::Month, Unit::Year};
-
-// Switches the process to another time zone for one scope; QDateTime's local
-// time follows TZ once tzset() has run.
-struct ZoneGuard
-{
-    const bool wasSet = qEnvironmentVariableIsSet("TZ");
-    const QByteArray previous = qgetenv("TZ");
-    explicit ZoneGuard(const QByteArray &zone)
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~ZoneGuard()
-    {
-        wasSet ? qputenv("TZ", previous) : qunsetenv("TZ");
-        tzset();
-    }
-};
 
 struct Cell
 {
