@@ -172,9 +172,8 @@ QString label(Unit unit, const QDateTime &cur, const QLocale &locale)
     case Unit::Hour:
         return cur.time().toString(QStringLiteral("hh:mm")) + QLatin1Char('h');
     case Unit::Day:
-        // The number is the weekday (1 = Monday), not the day of the month.
         return locale.dayName(date.dayOfWeek(), QLocale::ShortFormat) + QStringLiteral(", ")
-               + QString::number(date.dayOfWeek());
+               + QString::number(date.day());
     case Unit::Week:
         return QString::number(date.weekNumber());
     case Unit::Month:
