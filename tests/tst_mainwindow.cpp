@@ -242,6 +242,12 @@ void TestMainWindow::window()
     QCOMPARE(ui.pushButton_2->geometry().right(), ui.timeline->geometry().right());
     // Grid margin and left spacer only: the real window test relies on this.
     QCOMPARE(ui.timeline->drawingCanvas()->mapTo(&app, QPoint(0, 0)).x(), 9 + 5);
+    // Each zoom button carries its level in its one action; "<" and ">" have none.
+    QPushButton *const zoomButtons[] = {ui.btHour, ui.btDay, ui.btWeek, ui.btMonth, ui.btYear};
+    for (int level = 0; level < 5; ++level) {
+        QCOMPARE(zoomButtons[level]->actions().size(), 1);
+        QCOMPARE(zoomButtons[level]->actions().first()->data(), QVariant(level));
+    }
     QVERIFY(ui.pushButton_7->actions().isEmpty() && ui.pushButton_2->actions().isEmpty());
     QVERIFY(!ui.thumbwheel->accessibleName().isEmpty());
 
