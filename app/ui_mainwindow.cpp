@@ -184,6 +184,7 @@ void Ui_MainWindow::setupUi(QMainWindow *mainWindow)
     pushButton_7 = named(new QPushButton(centralwidget), "pushButton_7");
     setSizePolicy(pushButton_7, QSizePolicy::Fixed, QSizePolicy::Fixed, 2);
     pushButton_7->setMaximumSize(QSize(30, QWIDGETSIZE_MAX));
+    pushButton_7->setAutoRepeat(true);
     hboxLayout1->addWidget(pushButton_7);
 
     thumbwheel = named(new Thumbwheel(centralwidget), "thumbwheel");
@@ -193,6 +194,7 @@ void Ui_MainWindow::setupUi(QMainWindow *mainWindow)
     pushButton_2 = named(new QPushButton(centralwidget), "pushButton_2");
     setSizePolicy(pushButton_2, QSizePolicy::Fixed, QSizePolicy::Fixed);
     pushButton_2->setMaximumSize(QSize(30, QWIDGETSIZE_MAX));
+    pushButton_2->setAutoRepeat(true);
     hboxLayout1->addWidget(pushButton_2);
 
     vboxLayout->addLayout(hboxLayout1);
@@ -264,6 +266,9 @@ void Ui_MainWindow::setupUi(QMainWindow *mainWindow)
                      &Timeline::canvasDraggedSlot);
     QObject::connect(thumbwheel, &Thumbwheel::thumbwheelWheelSignal, timeline,
                      &Timeline::canvasWheelSlot);
+    // "<" and ">" move by half the view and repeat while held down.
+    QObject::connect(pushButton_7, &QPushButton::clicked, timeline, &Timeline::pageEarlierSlot);
+    QObject::connect(pushButton_2, &QPushButton::clicked, timeline, &Timeline::pageLaterSlot);
 
     QMetaObject::connectSlotsByName(mainWindow);
 }

@@ -152,9 +152,8 @@ QString TLCalendar::label(Unit unit, QDate date, QTime time, const QLocale &loca
     case Unit::Hour:
         return time.toString(QStringLiteral("hh:mm")) + QLatin1Char('h');
     case Unit::Day:
-        // The number is the weekday (1 = Monday), not the day of the month.
         return locale.dayName(date.dayOfWeek(), QLocale::ShortFormat) + QStringLiteral(", ")
-               + QString::number(date.dayOfWeek());
+               + QString::number(date.day());
     case Unit::Week:
         return QString::number(date.weekNumber());
     case Unit::Month:

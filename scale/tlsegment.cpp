@@ -284,8 +284,11 @@ bool TLSegment::paintTiled(QPainter &painter, QWidget *target)
     content.font = target->font();
     const bool fresh = !(content == tileContent);
     if (fresh) {
+        // Tiles of new content are anchored at the window's start, where
+        // they fall on the same pixels as painting the window directly.
         tiles.clear();
         tileContent = content;
+        tileContent.anchor = startMSecs;
     }
     updateBackgrounds(target, view->ratio);
     // The first paint of new content (every zoom step) is painted as it

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Runs the real program in a virtual X server: clicks twice on the time axis,
-# checks the positions the program prints for the clicks, then closes the
-# window the way a window manager does (WM_DELETE_WINDOW) and checks that the
-# program exits with 0.
+# checks the positions the program prints for the clicks, clicks ">" and
+# presses Left five times and checks the picture of the axis (">" moves it by
+# half the view, five Lefts by five tenths, back to where it was), then
+# closes the window the way a window manager does (WM_DELETE_WINDOW) and
+# checks that the program exits with 0.
 #
 # Usage: realwindow_test.sh path/to/timeline
-# Exit codes: 0 passed, 1 failed, 77 skipped (xvfb-run or xdotool missing).
+# Exit codes: 0 passed, 1 failed, 77 skipped (xvfb-run, xdotool or import
+# missing).
 
 set -u
 
@@ -19,9 +22,9 @@ fail() {
 if [[ ${1:-} != --in-display ]]; then
     binary=${1:?usage: $0 path/to/timeline}
     [[ -x $binary ]] || fail "no program at $binary"
-    for tool in xvfb-run xdotool; do
+    for tool in xvfb-run xdotool import; do
         if ! command -v "$tool" >/dev/null; then
-            echo "SKIP: $tool is not installed (packages xvfb, xauth, xdotool)"
+            echo "SKIP: $tool is not installed (packages xvfb, xauth, xdotool, imagemagick)"
             exit $SKIP
         fi
     done
@@ -105,6 +108,63 @@ x11.XCloseDisplay(display)
 EOF
 }
 
+# Looks at the time axis in a picture of the window, given a point (x, y)
+# on it. "edges" prints the axis's right and bottom edge: the last pixels
+# before the window's background (as at x = 2) to the right of and below the
+# point. "digest" prints a checksum of the axis's pixels from x rightwards.
+axis() {
+    import -window "$window" -depth 8 ppm:- | python3 -c '
+import hashlib, re, sys
+mode, x, y = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+data = sys.stdin.buffer.read()
+header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+width, height = int(header.group(1)), int(header.group(2))
+pixels = data[header.end():]
+at = lambda px, py: pixels[3 * (py * width + px):3 * (py * width + px) + 3]
+background = at(2, y)
+def last(px, py, dx, dy):
+    while 0 <= px + dx < width and 0 <= py + dy < height and at(px + dx, py + dy) != background:
+        px, py = px + dx, py + dy
+    return px, py
+right, bottom = last(x, y, 1, 0)[0], last(x, y, 0, 1)[1]
+top = last(x, y, 0, -1)[1]
+if mode == "edges":
+    print(right, bottom)
+else:
+    rows = [pixels[3 * (row * width + x):3 * (row * width + right + 1)]
+            for row in range(top, bottom + 1)]
+    print(hashlib.md5(b"".join(rows)).hexdigest())
+' "$@"
+}
+
+# Polls until the axis's digest is $2 (with $1 "same") or is not (with $1
+# "other"); 5 s at most.
+wait_for_axis() {
+    local tries digest
+    for ((tries = 0; tries < 50; ++tries)); do
+        digest=$(axis digest "$axisX" "$clickY")
+        if [[ $digest == "$2" ]]; then
+            [[ $1 == same ]] && return 0
+        elif [[ -n $digest && $1 == other ]]; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Prints the axis's digest once two in a row are the same; 5 s at most.
+steady_axis() {
+    local tries digest previous=
+    for ((tries = 0; tries < 50; ++tries)); do
+        digest=$(axis digest "$axisX" "$clickY")
+        [[ -n $digest && $digest == "$previous" ]] && { echo "$digest"; return 0; }
+        previous=$digest
+        sleep 0.1
+    done
+    return 1
+}
+
 # The program flushes each click line at once, so the file fills while it runs.
 "$binary" >"$workdir/stdout" 2>"$workdir/stderr" &
 pid=$!
@@ -136,6 +196,31 @@ mapfile -t lines < <(grep '^clicked at xPos: ' "$workdir/stdout")
 [[ ${lines[0]} == "clicked at xPos: 100" ]] || fail "first click: got '${lines[0]}'"
 [[ ${lines[1]} == "clicked at xPos: 300" ]] || fail "second click: got '${lines[1]}'"
 
+# ">" sits below the right end of the axis, 2 pixels down, at most 30 wide.
+readonly axisX=$((canvasLeft + 100))
+read -r axisRight axisBottom < <(axis edges "$axisX" "$clickY")
+[[ -n ${axisBottom:-} ]] || fail "could not find the edges of the time axis"
+# At the start scale the view spans a whole number of seconds divisible by
+# ten, so five tenths back make exactly the half that ">" went forward. The
+# round trip is made twice and the pictures after each compared: the first
+# picture of a scale is painted directly, every later one from kept tiles,
+# which may differ from it by a shade at a few pixels.
+round_trip() {
+    local before
+    before=$(axis digest "$axisX" "$clickY")
+    xdotool mousemove --sync --window "$window" $((axisRight - 14)) $((axisBottom + 12)) click 1
+    wait_for_axis other "$before" || fail "the time axis did not move after a click on \">\""
+    xdotool windowfocus --sync "$window"
+    for ((i = 0; i < 5; ++i)); do
+        xdotool key Left
+    done
+}
+round_trip
+back=$(steady_axis) || fail "the time axis did not settle after five Lefts"
+round_trip
+wait_for_axis same "$back" || fail "five Lefts did not bring the time axis back after \">\""
+(($(wc -l <"$workdir/stdout") == 2)) || fail "unexpected output: $(cat "$workdir/stdout")"
+
 request_close "$window" || fail "could not send WM_DELETE_WINDOW"
 for ((tries = 0; tries < 100; ++tries)); do
     kill -0 "$pid" 2>/dev/null || break
@@ -147,5 +232,5 @@ status=$?
 pid=
 ((status == 0)) || fail "the program exited with $status after a normal close"
 
-echo "PASS: clicks at x 100 and 300 reported, clean exit after close"
+echo "PASS: clicks at x 100 and 300 reported, \">\" and Left move the axis, clean exit after close"
 exit 0

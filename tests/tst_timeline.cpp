@@ -39,7 +39,8 @@ private slots:
 void TestTimeline::gestures_data()
 {
     QTest::addColumn<quint32>("scale");
-    QTest::addColumn<QString>("kind"); // wheel (angle a), drag (a to b), percent or level (a.x)
+    // wheel (angle a), drag (a to b), percent or level (a.x), or a slot to call
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QPoint>("a");
     QTest::addColumn<QPoint>("b");
     QTest::addColumn<quint32>("newScale");
@@ -82,6 +83,13 @@ void TestTimeline::gestures_data()
     QTest::newRow("level: button without action") << s << "bare" << o << o << s << 0LL << 79;
     QTest::newRow("level: no sender") << s << "nosender" << o << o << s << 0LL << 79;
 
+    // Moves by a share of the 500 px view, truncated toward zero; wheel notches.
+    QTest::newRow("pageLater") << 101u << "pageLaterSlot" << o << o << 101u << 252LL << -1;
+    QTest::newRow("stepEarlier") << 101u << "stepEarlierSlot" << o << o << 101u << -50LL << -1;
+    QTest::newRow("zoomIn") << s << "zoomInSlot" << o << o << 1468800u << 648000LL << 78;
+    QTest::newRow("zoomOutClamped")
+            << 19000000u << "zoomOutSlot" << o << o << Coarsest << -2500000LL << 100;
+
     QTest::newRow("drag: left 100 px")
             << s << "drag" << QPoint(300, 5) << QPoint(200, 5) << s << qint64(s) << -1;
     QTest::newRow("drag: truncates toward zero")
@@ -109,6 +117,7 @@ void TestTimeline::gestures()
     Timeline timeline;
     prepare(timeline, scale);
     QSignalSpy zoomed(&timeline, &Timeline::zoomChangedSignal);
+    QSignalSpy changed(&timeline, &Timeline::windowChangedSignal);
     QPushButton button;
     QObject::connect(&button, &QPushButton::clicked, &timeline, &Timeline::setZoomLevelSlot);
     if (kind == QLatin1String("wheel")) {
@@ -121,6 +130,8 @@ void TestTimeline::gestures()
         timeline.changeZoomSlot(a.x());
     } else if (kind == QLatin1String("nosender")) {
         timeline.setZoomLevelSlot();
+    } else if (kind.endsWith(QLatin1String("Slot"))) {
+        QVERIFY(QMetaObject::invokeMethod(&timeline, qPrintable(kind)));
     } else {
         if (kind == QLatin1String("level"))
             button.addAction(new QAction(&button));
@@ -131,6 +142,8 @@ void TestTimeline::gestures()
 
     QCOMPARE(timeline.currentSecondsPer100Px(), newScale);
     QCOMPARE(Start.secsTo(timeline.currentWindowStart()), shift);
+    if (shift != 0 || newScale != scale)
+        QVERIFY(!changed.isEmpty());
     QCOMPARE(zoomed.count(), reported < 0 ? 0 : 1);
     if (reported >= 0)
         QCOMPARE(zoomed.at(0).at(0).toInt(), reported);
@@ -189,6 +202,8 @@ void TestTimeline::stopsAtTheEndOfTime()
         timeline.canvasDraggedSlot(QPoint(far, 0), QPoint(-far, 0));
         QVERIFY(timeline.currentWindowStart().isValid());
     }
+    QCOMPARE(timeline.currentWindowStart(), previous);
+    direction > 0 ? timeline.pageLaterSlot() : timeline.stepEarlierSlot();
     QCOMPARE(timeline.currentWindowStart(), previous);
 
     timeline.resize(600, 80);

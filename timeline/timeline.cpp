@@ -44,16 +44,20 @@ int wheelDelta(const QWheelEvent *event)
     return std::abs(qint64(angle.x())) > std::abs(qint64(angle.y())) ? angle.x() : angle.y();
 }
 
+// The current time to the second: the window moves by whole seconds, so its
+// cells keep whole-second offsets.
+QDateTime now()
+{
+    return QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), QTimeZone::utc());
+}
+
 } // namespace
 
 Timeline::Timeline(QWidget *parent)
     : QWidget(parent)
 {
     canvas = new TLCanvas(this);
-    // The current time, to the second: the window moves by whole seconds, so
-    // its cells keep whole-second offsets.
-    windowStart =
-            QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), QTimeZone::utc());
+    windowStart = now();
 
     auto *layout = new QVBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
@@ -77,6 +81,8 @@ void Timeline::resizeEvent(QResizeEvent *event)
 {
     viewWidth = event->size().width();
     viewHeight = event->size().height();
+    // The toolkit repaints a resized widget by itself.
+    emit windowChangedSignal();
 }
 
 quint32 Timeline::currentSecondsPer100Px() const
@@ -90,7 +96,7 @@ void Timeline::setWindowStart(const QDateTime &start)
     if (!start.isValid())
         return;
     windowStart = start.toUTC();
-    canvas->update();
+    windowChanged();
 }
 
 void Timeline::moveWindowStart(qint64 seconds)
@@ -103,6 +109,29 @@ void Timeline::moveWindowStart(qint64 seconds)
                             : std::numeric_limits<qint64>::max();
     windowStart = QDateTime::fromMSecsSinceEpoch(
             TLLocalTime::moved(windowStart.toMSecsSinceEpoch(), msecs), QTimeZone::utc());
+}
+
+void Timeline::moveWindowBy(qint64 seconds)
+{
+    moveWindowStart(seconds);
+    windowChanged();
+}
+
+void Timeline::windowChanged()
+{
+    canvas->update();
+    emit windowChangedSignal();
+}
+
+qint64 Timeline::visibleSeconds() const
+{
+    return qint64(qMax(viewWidth, 0)) * currentSecondsPer100Px() / 100;
+}
+
+QDateTime Timeline::currentWindowEnd() const
+{
+    return QDateTime::fromMSecsSinceEpoch(
+            TLLocalTime::moved(windowStart.toMSecsSinceEpoch(), visibleSeconds() * 1000));
 }
 
 void Timeline::zoomTo(int newScale)
@@ -118,7 +147,7 @@ void Timeline::zoomTo(int newScale)
     const int half = int(viewWidth * 0.5);
     const auto difference = qint64(oldScale) - qint64(quint32(newScale));
     moveWindowStart(qint64(double(difference) / 100.0 * half));
-    canvas->update();
+    windowChanged();
 }
 
 float Timeline::zoomFraction() const
@@ -157,7 +186,12 @@ void Timeline::changeZoomSlot(int percent)
 
 void Timeline::canvasWheelSlot(QWheelEvent *event)
 {
-    const int degrees = wheelDelta(event) / 8;
+    zoomByWheel(wheelDelta(event));
+}
+
+void Timeline::zoomByWheel(int delta)
+{
+    const int degrees = delta / 8;
     const int step = degrees > MaxDegreesPerStep ? MaxZoomInStep : degrees;
     const double candidate = currentSecondsPer100Px() * (1 - step / 100.0);
 
@@ -178,12 +212,51 @@ void Timeline::setZoomLevelSlot()
     // first action. Anything else (no sender, no widget, no action, an unknown
     // level) changes nothing; the percent is reported all the same.
     const auto *button = qobject_cast<const QWidget *>(sender());
-    if (button && !button->actions().isEmpty()) {
-        const quint32 scale = zoomLevelScale(button->actions().first()->data().toInt());
-        if (scale != 0)
-            zoomTo(int(scale));
-    }
+    const bool hasLevel = button && !button->actions().isEmpty();
+    zoomToLevel(hasLevel ? button->actions().first()->data().toInt() : -1);
+}
+
+void Timeline::zoomToLevel(int level)
+{
+    const quint32 scale = zoomLevelScale(level);
+    if (scale != 0)
+        zoomTo(int(scale));
     emit zoomChangedSignal(zoomPercent());
+}
+
+void Timeline::pageEarlierSlot()
+{
+    moveWindowBy(-visibleSeconds() / 2);
+}
+
+void Timeline::pageLaterSlot()
+{
+    moveWindowBy(visibleSeconds() / 2);
+}
+
+void Timeline::stepEarlierSlot()
+{
+    moveWindowBy(-visibleSeconds() / 10);
+}
+
+void Timeline::stepLaterSlot()
+{
+    moveWindowBy(visibleSeconds() / 10);
+}
+
+void Timeline::zoomInSlot()
+{
+    zoomByWheel(QWheelEvent::DefaultDeltasPerStep);
+}
+
+void Timeline::zoomOutSlot()
+{
+    zoomByWheel(-QWheelEvent::DefaultDeltasPerStep);
+}
+
+void Timeline::goToNowSlot()
+{
+    setWindowStart(now());
 }
 
 void Timeline::canvasDraggedSlot(QPoint start, QPoint end)
@@ -192,7 +265,7 @@ void Timeline::canvasDraggedSlot(QPoint start, QPoint end)
     // follows the pointer. Only the horizontal movement counts.
     const qint64 dx = qint64(start.x()) - end.x();
     moveWindowStart(qint64(double(dx) / 100.0 * double(secondsPer100Px)));
-    canvas->update();
+    windowChanged();
 }
 
 void Timeline::canvasRepaintSlot(QWidget *target)

@@ -20,7 +20,8 @@ class TLCanvas;
 //
 // The zoom percent places a scale on the range MinScale..MaxScale
 // logarithmically, 0 at the finest and 100 at the coarsest; it is what
-// zoomChangedSignal reports and changeZoomSlot takes.
+// zoomChangedSignal reports and changeZoomSlot takes. windowChangedSignal
+// follows every change of what the view shows: its start, scale or width.
 class Timeline : public QWidget
 {
     Q_OBJECT
@@ -36,8 +37,10 @@ public:
     QSize sizeHint() const override;
 
     quint32 currentSecondsPer100Px() const;
-    // The instant at the left edge, in local time.
+    // The instants at the left and the right edge (the start plus the
+    // visible span), in local time.
     QDateTime currentWindowStart() const { return windowStart.toLocalTime(); }
+    QDateTime currentWindowEnd() const;
     void setWindowStart(const QDateTime &start);
     TLCanvas *drawingCanvas() const { return canvas; }
     const TLSegment &timeSegment() const { return segment; }
@@ -45,6 +48,11 @@ public:
     void zoomTo(int newScale);
     float zoomFraction() const;
     int zoomPercent() const;
+    // Zooms as a wheel turned by delta eighths of a degree over the axis.
+    void zoomByWheel(int delta);
+    // Sets the scale of a zoom level as its button does and reports the
+    // percent; an unknown level leaves the scale alone.
+    void zoomToLevel(int level);
 
     // The scale of a zoom level (0 hour .. 4 year); 0 for an unknown level.
     static quint32 zoomLevelScale(int level);
@@ -53,6 +61,7 @@ public:
 
 signals:
     void zoomChangedSignal(int percent);
+    void windowChangedSignal();
 
 public slots:
     void canvasRepaintSlot(QWidget *target);
@@ -61,12 +70,27 @@ public slots:
     void canvasDraggedSlot(QPoint start, QPoint end);
     void changeZoomSlot(int percent);
     void setZoomLevelSlot();
+    // Half the visible span earlier or later, and a tenth of it; the scale
+    // stays.
+    void pageEarlierSlot();
+    void pageLaterSlot();
+    void stepEarlierSlot();
+    void stepLaterSlot();
+    // One wheel notch in or out.
+    void zoomInSlot();
+    void zoomOutSlot();
+    // The left edge back at the current time.
+    void goToNowSlot();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void moveWindowStart(qint64 seconds);
+    void moveWindowBy(qint64 seconds);
+    void windowChanged();
+    // The visible span in whole seconds.
+    qint64 visibleSeconds() const;
 
     int viewWidth = 500;
     int viewHeight = 0;
