@@ -3,7 +3,7 @@
 
 #include "tlcell.h"
 #include "tlrowcells.h"
-#include "tltiles.h"
+#include "tltiledview.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -13,11 +13,9 @@
 
 #include <array>
 #include <memory>
-#include <optional>
 
 class QPainter;
 class QWidget;
-class TLTileSurface;
 
 // Lays out and paints the five rows of the time scale (hours, days, weeks,
 // months and years, from the top down) for one visible window.
@@ -28,11 +26,11 @@ class TLTileSurface;
 // the year row. Rows more than MinCellRowHeight pixels high are filled with
 // labelled cells.
 //
-// What was painted is kept as tiles (TLTiles) anchored in time, so a paint
-// of a still or dragged view mostly copies pictures, and the cells the
-// calendar gave are kept per row (TLRowCells), so a zoom walks the calendar
-// only where it has not been.
-class TLSegment : public QObject
+// What was painted is kept as pictures (TLTiledView), so a paint of a still
+// or dragged view mostly copies them, and the cells the calendar gave are
+// kept per row (TLRowCells), so a zoom walks the calendar only where it has
+// not been.
+class TLSegment : public QObject, private TLTiledView::Scale
 {
     Q_OBJECT
 
@@ -65,8 +63,8 @@ public:
     QDateTime windowStartTime() const { return windowStart; }
     QDateTime windowEndTime() const { return windowEnd; }
     qint64 cellsDrawn() const { return cellCount; }
-    int tilesKept() const { return tiles.count(); }
-    qint64 tileBytes() const { return tiles.bytes(); }
+    int tilesKept() const { return pictures.tilesKept(); }
+    qint64 tileBytes() const { return pictures.tileBytes(); }
     int labelsKept() const { return cell.labelsKept(); }
 
     // The last instant of a view of the given size and scale that starts at
@@ -78,21 +76,12 @@ public:
     void paintBackgrounds(QPainter &painter);
 
 private:
-    // Where the tiles of one paint go.
-    struct TileView;
-
     void forgetCellsIfStale();
-    void coverRows(qint64 from, qint64 to);
-    std::optional<TileView> tileView(const QPainter &painter) const;
-    bool paintTiled(QPainter &painter, QWidget *target);
-    void paintDirect(QPainter &painter, const TileView &view);
-    void paintFromTiles(QPainter &painter, const TileView &view);
-    void updateBackgrounds(QWidget *target, qreal ratio);
-    static void blit(QPainter &painter, const QImage &image, qreal deviceX, qreal ratio);
-    QImage paintTile(const TileView &view, qint64 column);
-    void paintEdges(QPainter &painter, qreal ratio);
-    void paintBackgrounds(QPainter &painter, qreal left, qreal right);
-    void paintCells(QPainter &painter, qint64 origin, qreal left, qreal right, bool windowOnly);
+    void coverCells(qint64 from, qint64 to) override;
+    quint64 cellsVersion() const override;
+    void paintBackgrounds(QPainter &painter, qreal left, qreal right) override;
+    void paintCells(QPainter &painter, qint64 origin, qreal left, qreal right,
+                    bool windowOnly) override;
     void drawRow(int row);
     void drawHours() { drawRow(0); }
     void drawDays() { drawRow(1); }
@@ -128,36 +117,7 @@ private:
     std::array<TLRowCells, RowCount> rows;
     QLocale cellLocale;
 
-    TLTiles tiles;
-    std::unique_ptr<TLTileSurface> surface;
-    // The rows' backgrounds over one tile's width, for the row layout and
-    // palette they were painted with.
-    QImage rowStrip;
-    std::array<float, RowCount + 1> stripLayout{};
-    qint64 stripPalette = 0;
-    quint32 stripViewWidth = 0;
-    // The backgrounds at the view's left and right edges, and where they go
-    // (device pixels from the view's left).
-    struct Edge
-    {
-        QImage background;
-        qreal deviceLeft = 0;
-    };
-    std::array<Edge, 2> edges;
-    // What the tiles show, besides their place.
-    struct TileContent
-    {
-        qint64 anchor = 0;
-        quint32 scale = 0;
-        quint32 height = 0;
-        qreal ratio = 0;
-        quint64 cells = 0;
-        qint64 palette = 0;
-        QFont font;
-
-        bool operator==(const TileContent &other) const;
-    };
-    TileContent tileContent;
+    TLTiledView pictures;
 };
 
 #endif // TLSEGMENT_H
