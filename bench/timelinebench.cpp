@@ -348,7 +348,14 @@ std::vector<Case> runSize(const ViewSize &size, const Options &options)
             warmUp.measure(nullptr, 1, &ignored);
         }
     }
+    // The measured stage opens at the start scale, as the program does, so
+    // that the first case is a zoom step like any other.
     Stage stage(size.width, size.height, size.ratio);
+    {
+        std::vector<double> ignored;
+        stage.setScale(Timeline::StartScale);
+        stage.measure(nullptr, 1, &ignored);
+    }
     ReferenceRenderer reference(ReferenceRenderer::Mode::AllCells);
     ReferenceRenderer floor(ReferenceRenderer::Mode::BackgroundsOnly);
     std::vector<Case> cases(scales.size());

@@ -135,13 +135,13 @@ void TLSegment::paint(QWidget *target)
 void TLSegment::paintBackgrounds(QPainter &painter)
 {
     // A view 0 pixels wide gets empty rectangles, not ones of width -1.
-    paintBackgrounds(painter, 0, viewWidth > 0 ? qreal(viewWidth) - 1 : 0);
+    paintBackgrounds(painter, 0, viewWidth > 0 ? qreal(viewWidth) - 1 : 0, true);
 }
 
-void TLSegment::paintBackgrounds(QPainter &painter, qreal left, qreal right)
+void TLSegment::paintBackgrounds(QPainter &painter, qreal left, qreal right, bool filled)
 {
     for (int row = 0; row < RowCount; ++row) {
-        painter.setBrush(QBrush(rowColor(row), Qt::SolidPattern));
+        painter.setBrush(filled ? QBrush(rowColor(row), Qt::SolidPattern) : QBrush());
         const QRectF rect(left, rowTop(row), right - left, rowHeight(row));
         painter.drawRects(&rect, 1);
     }

@@ -79,7 +79,7 @@ private:
     void forgetCellsIfStale();
     void coverCells(qint64 from, qint64 to) override;
     quint64 cellsVersion() const override;
-    void paintBackgrounds(QPainter &painter, qreal left, qreal right) override;
+    void paintBackgrounds(QPainter &painter, qreal left, qreal right, bool filled) override;
     void paintCells(QPainter &painter, qint64 origin, qreal left, qreal right,
                     bool windowOnly) override;
     void drawRow(int row);

@@ -19,9 +19,8 @@ constexpr double PixelsPerScaleUnit = 100.0;
 // A divider's antialiasing and a label's overhang reach this far, in pixels,
 // beyond the instant they belong to.
 constexpr qreal InkReach = 2;
-// The edges of the view are painted anew every time, this many pixels wide:
-// there the rows' outlines run down, and cells outside the window may reach
-// in on the tiles.
+// How far in from the view's sides the rows' outlines are laid over what
+// the tiles show.
 constexpr qreal EdgeWidth = 3;
 // Tiles are anchored anew before positions relative to the anchor lose
 // precision as floats.
@@ -151,7 +150,7 @@ bool TLTiledView::paint(QPainter &painter, QWidget *target, Scale &scale, const 
         paintDirect(painter, scale, frame, *view);
     else
         paintFromTiles(painter, scale, frame, *view);
-    paintEdges(painter, scale, frame, view->ratio);
+    paintEdges(painter, view->ratio);
     return true;
 }
 
@@ -193,21 +192,13 @@ QImage TLTiledView::paintTile(Scale &scale, const View &view, qint64 column)
     return tile;
 }
 
-void TLTiledView::paintEdges(QPainter &painter, Scale &scale, const Frame &frame, qreal ratio)
+void TLTiledView::paintEdges(QPainter &painter, qreal ratio)
 {
-    // Where the rows' outlines run down the view's sides, and where cells
-    // beyond the window's first and last may have reached in on the tiles,
-    // the view is painted as it stands: the backgrounds from pictures, the
-    // window's cells anew.
-    for (const Edge &edge : edges) {
-        blit(painter, edge.background, edge.deviceLeft, ratio);
-        const QRectF area(edge.deviceLeft / ratio, 0, edge.background.width() / ratio,
-                          frame.height);
-        painter.save();
-        painter.setClipRect(area);
-        scale.paintCells(painter, frame.start, area.left(), area.right(), true);
-        painter.restore();
-    }
+    // Tiles show the rows without ends; the outlines of the view's own
+    // rectangles run down its sides. The outlines are opaque and in the
+    // pen's colour, as the cells' ink over them would be.
+    for (const Edge &edge : edges)
+        blit(painter, edge.outline, edge.deviceLeft, ratio);
 }
 
 void TLTiledView::updateBackgrounds(QWidget *target, Scale &scale, const Frame &frame, qreal ratio)
@@ -233,7 +224,7 @@ void TLTiledView::updateBackgrounds(QWidget *target, Scale &scale, const Frame &
     piece.setDevicePixelRatio(ratio);
     piece.fill(window);
     surface->paintInto(&piece, [&](QPainter &painter) {
-        scale.paintBackgrounds(painter, -1, StripPieceWidth / ratio + 1);
+        scale.paintBackgrounds(painter, -1, StripPieceWidth / ratio + 1, true);
     });
     rowStrip = QImage(TLTiles::TileWidth, piece.height(), QImage::Format_RGB32);
     rowStrip.setDevicePixelRatio(ratio);
@@ -248,18 +239,18 @@ void TLTiledView::updateBackgrounds(QWidget *target, Scale &scale, const Frame &
     edges[0].deviceLeft = 0;
     edges[1].deviceLeft = qMax(deviceWidth - edgeWidth, 0);
     for (Edge &edge : edges) {
-        edge.background =
-                QImage(qMin(edgeWidth, deviceWidth), piece.height(), QImage::Format_RGB32);
-        edge.background.setDevicePixelRatio(ratio);
-        edge.background.fill(window);
+        edge.outline = QImage(qMin(edgeWidth, deviceWidth), piece.height(),
+                              QImage::Format_ARGB32_Premultiplied);
+        edge.outline.setDevicePixelRatio(ratio);
+        edge.outline.fill(Qt::transparent);
         // The rows' rectangles as far as the edge shows them: their far sides
         // lie beyond it.
         const qreal left = edge.deviceLeft / ratio;
-        const qreal right = left + edge.background.width() / ratio;
+        const qreal right = left + edge.outline.width() / ratio;
         const qreal last = frame.width > 0 ? qreal(frame.width) - 1 : 0;
-        surface->paintInto(&edge.background, [&](QPainter &painter) {
+        surface->paintInto(&edge.outline, [&](QPainter &painter) {
             painter.translate(-left, 0);
-            scale.paintBackgrounds(painter, qMax(left - 2, qreal(0)), qMin(right + 2, last));
+            scale.paintBackgrounds(painter, qMax(left - 2, qreal(0)), qMin(right + 2, last), false);
         });
     }
 }

@@ -34,8 +34,9 @@ public:
         // earlier ones were forgotten.
         virtual void coverCells(qint64 from, qint64 to) = 0;
         virtual quint64 cellsVersion() const = 0;
-        // The rows' rectangles from left to right, outlined.
-        virtual void paintBackgrounds(QPainter &painter, qreal left, qreal right) = 0;
+        // The rows' rectangles from left to right, outlined; filled with
+        // the rows' colours unless not filled.
+        virtual void paintBackgrounds(QPainter &painter, qreal left, qreal right, bool filled) = 0;
         // The cells over [left, right) with x = 0 at origin; only the
         // window's own with windowOnly.
         virtual void paintCells(QPainter &painter, qint64 origin, qreal left, qreal right,
@@ -77,11 +78,12 @@ private:
 
         bool operator==(const Content &other) const;
     };
-    // The backgrounds at the view's left and right edges, and where they go
-    // (device pixels from the view's left).
+    // The outlines of the rows' rectangles along the view's left and right
+    // sides, transparent elsewhere, and where they go (device pixels from
+    // the view's left).
     struct Edge
     {
-        QImage background;
+        QImage outline;
         qreal deviceLeft = 0;
     };
 
@@ -89,7 +91,7 @@ private:
     void paintDirect(QPainter &painter, Scale &scale, const Frame &frame, const View &view);
     void paintFromTiles(QPainter &painter, Scale &scale, const Frame &frame, const View &view);
     QImage paintTile(Scale &scale, const View &view, qint64 column);
-    void paintEdges(QPainter &painter, Scale &scale, const Frame &frame, qreal ratio);
+    void paintEdges(QPainter &painter, qreal ratio);
     void updateBackgrounds(QWidget *target, Scale &scale, const Frame &frame, qreal ratio);
     static void blit(QPainter &painter, const QImage &image, qreal deviceX, qreal ratio);
 

@@ -20,11 +20,49 @@ constexpr TLCalendar::Unit RowUnits[TLSegment::RowCount] = {
         TLCalendar::Unit::Month, TLCalendar::Unit::Year,
 };
 
+// The first boundary at or before the window's start, as the row's generator
+// finds it: the hour or the date of the start, moved back to the unit's
+// first day.
+QDateTime firstBoundary(TLCalendar::Unit unit, const QDateTime &start)
+{
+    if (unit == TLCalendar::Unit::Hour)
+        return QDateTime(start.date(), QTime(start.time().hour(), 0));
+    const QDateTime midnight(start.date(), QTime(0, 0));
+    const QDate date = start.date();
+    switch (unit) {
+    case TLCalendar::Unit::Week:
+        return midnight.addDays(1 - date.dayOfWeek());
+    case TLCalendar::Unit::Month:
+        return midnight.addDays(1 - date.day());
+    case TLCalendar::Unit::Year:
+        return midnight.addDays(1 - date.dayOfYear());
+    default:
+        return midnight;
+    }
+}
+
+QDateTime nextBoundary(TLCalendar::Unit unit, const QDateTime &cur)
+{
+    switch (unit) {
+    case TLCalendar::Unit::Hour:
+        return cur.addSecs(3600);
+    case TLCalendar::Unit::Day:
+        return cur.addDays(1);
+    case TLCalendar::Unit::Week:
+        return cur.addDays(7);
+    case TLCalendar::Unit::Month:
+        return cur.addDays(cur.date().daysInMonth());
+    case TLCalendar::Unit::Year:
+        break;
+    }
+    return cur.addDays(cur.date().daysInYear());
+}
+
 } // namespace
 
 void ReferenceRenderer::drawCell(QWidget *target, qint64 startSeconds, qint64 endSeconds,
                                  quint32 secondsPer100Px, float top, float height, float clipLeft,
-                                 float clipWidth, const QString &label, bool divider)
+                                 float clipWidth, const QString &label)
 {
     // Nothing is shared with any other cell: painter, clip, render hint and
     // font are set up anew and the label is laid out from scratch.
@@ -34,8 +72,7 @@ void ReferenceRenderer::drawCell(QWidget *target, qint64 startSeconds, qint64 en
     QPainter painter(target);
     painter.setClipRect(QRectF(clipLeft, top, clipWidth, height), Qt::ReplaceClip);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (divider)
-        painter.drawLine(QLineF(left, top, left, top + height));
+    painter.drawLine(QLineF(left, top, left, top + height));
     painter.setFont(QFont(QStringLiteral("DIN"), int(0.6 * height), QFont::Bold));
     painter.drawText(QRectF(left, top, right - left, height), Qt::AlignCenter, label);
 }
@@ -100,24 +137,31 @@ void ReferenceRenderer::paint(QWidget *target, const QDateTime &windowStart,
     }
     painter.end();
 
+    // The cells the straightforward way too: every boundary a date-time in
+    // local time, one unit after the one before.
     const QLocale locale;
-    TLCalendar calendar;
     const float clipLeft = 0.0f;
     const float clipWidth = clipLeft + float(viewWidth);
+    const QDateTime start = windowStart.toLocalTime();
+    const QDateTime end = windowEnd.toLocalTime();
+    const qint64 maxCells = qint64(viewWidth) * secondsPer100Px / 100 / 3600 + 2;
     for (int row = 0; row < TLSegment::RowCount; ++row) {
         const float top = layout.rowTop(row);
         const float height = layout.rowHeight(row);
         if (!(height > TLSegment::MinCellRowHeight))
             continue;
         const TLCalendar::Unit unit = RowUnits[row];
-        const qint64 start = windowStart.toMSecsSinceEpoch();
-        cellCount += calendar.forEachCell(
-                unit, start, windowEnd.toMSecsSinceEpoch(),
-                [&](const TLCalendar::Boundary &cellStart, const TLCalendar::Boundary &cellEnd) {
-            drawCell(target, (cellStart.msecs - start) / 1000, (cellEnd.msecs - start) / 1000,
-                     secondsPer100Px, top, height, clipLeft, clipWidth,
-                     TLCalendar::label(unit, cellStart.date, cellStart.time, locale),
-                     cellStart.exists);
-                });
+        QDateTime cur = firstBoundary(unit, start);
+        for (qint64 cells = 0; cur.isValid() && cells < maxCells; ++cells) {
+            const QDateTime next = nextBoundary(unit, cur);
+            if (!next.isValid() || next <= cur)
+                break;
+            drawCell(target, start.secsTo(cur), start.secsTo(next), secondsPer100Px, top, height,
+                     clipLeft, clipWidth, TLCalendar::label(unit, cur.date(), cur.time(), locale));
+            ++cellCount;
+            cur = next;
+            if (!(cur < end))
+                break;
+        }
     }
 }

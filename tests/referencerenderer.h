@@ -16,8 +16,10 @@ class Timeline;
 // it paints the backgrounds alone as TLSegment paints them, which is the
 // least any frame of the scale can cost.
 //
-// The row layout, the window's end and the cells' spans and labels are taken
-// from TLSegment and TLCalendar, so that only the drawing differs.
+// The row layout and the window's end are taken from TLSegment and the
+// labels from TLCalendar; the cells come the straightforward way too, each
+// boundary a local date-time one unit after the one before (which agrees
+// with TLCalendar wherever the zone does nothing unusual at midnight).
 class ReferenceRenderer
 {
 public:
@@ -45,7 +47,7 @@ public:
     // height, centred over the cell.
     static void drawCell(QWidget *target, qint64 startSeconds, qint64 endSeconds,
                          quint32 secondsPer100Px, float top, float height, float clipLeft,
-                         float clipWidth, const QString &label, bool divider = true);
+                         float clipWidth, const QString &label);
 
 private:
     Q_DISABLE_COPY(ReferenceRenderer)
