@@ -373,7 +373,10 @@ std::vector<Case> runSize(const ViewSize &size, const Options &options)
             stage.setScale(scales[i].second);
             stage.measure(nullptr, frames, &s.product, pass == 0 ? &c.firstMs : nullptr, &s.cpu);
             c.cells = stage.cellsDrawn();
-            stage.measureDrag(frames, &s.drag);
+            // One drag gesture of all the frames, as the user makes it: its
+            // first frames make the tiles that come into view.
+            if (pass == 0)
+                stage.measureDrag(options.frames, &s.drag);
             c.referenceCells = c.cells;
             if (options.reference) {
                 stage.measure(&reference, frames, &s.reference);
