@@ -10,7 +10,8 @@ scripts/install-deps.sh test
 jobs=$(nproc)
 
 echo "== normal build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIMELINE_WERROR=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
+    -DTIMELINE_WERROR=ON
 cmake --build build -j "$jobs"
 for zone in UTC Europe/Berlin; do
     echo "== tests, TZ=$zone"
@@ -25,8 +26,8 @@ echo "== Debian package"
 scripts/check-package.sh build
 
 echo "== sanitizer build"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTIMELINE_SANITIZE=ON \
-    -DTIMELINE_WERROR=ON
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON \
+    -DTIMELINE_SANITIZE=ON -DTIMELINE_WERROR=ON
 cmake --build build-asan -j "$jobs"
 echo "== tests, sanitizers, TZ=America/New_York"
 # Leaks are the leak check's business (memcheck, in the plain build).
