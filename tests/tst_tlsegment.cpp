@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QImage>
 #include <QTest>
+#include <QTimeZone>
 
 using Floats = QList<float>;
 
@@ -107,7 +108,7 @@ void TestTLSegment::windowEnd()
     QFETCH(quint32, width);
     QFETCH(quint32, scale);
     QFETCH(qint64, span);
-    const QDateTime start(QDate(2008, 3, 12), QTime(10, 30), Qt::UTC);
+    const QDateTime start(QDate(2008, 3, 12), QTime(10, 30), QTimeZone::utc());
     QCOMPARE(start.secsTo(TLSegment::windowEndFor(start, width, scale)), span);
 }
 
