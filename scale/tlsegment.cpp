@@ -215,10 +215,9 @@ void TLSegment::findFirstCell(TLCalendar::Unit unit, KnownCells &known, const QD
 {
     std::vector<KnownCell> &cells = known.cells;
     const qint64 firstMSecs = first.toMSecsSinceEpoch();
-    const auto at = std::lower_bound(cells.begin(), cells.end(), firstMSecs,
-                                     [](const KnownCell &cell, qint64 msecs) {
-        return cell.startMSecs < msecs;
-    });
+    const auto at = std::lower_bound(
+            cells.begin(), cells.end(), firstMSecs,
+            [](const KnownCell &cell, qint64 msecs) { return cell.startMSecs < msecs; });
     if (at != cells.end() && at->startMSecs == firstMSecs) {
         *index = size_t(at - cells.begin());
         return;

@@ -56,11 +56,11 @@ void ReferenceRenderer::attach(Timeline *timeline)
     TLCanvas *canvas = timeline->drawingCanvas();
     QObject::disconnect(canvas, &TLCanvas::canvasRepaintSignal, timeline,
                         &Timeline::canvasRepaintSlot);
-    connection = QObject::connect(canvas, &TLCanvas::canvasRepaintSignal, timeline,
-                                  [this, timeline](QWidget *target) {
-        paint(target, timeline->currentWindowStart(), timeline->currentSecondsPer100Px(),
-              quint32(qMax(timeline->width(), 0)), quint32(qMax(timeline->height(), 0)));
-    });
+    connection = QObject::connect(
+            canvas, &TLCanvas::canvasRepaintSignal, timeline, [this, timeline](QWidget *target) {
+                paint(target, timeline->currentWindowStart(), timeline->currentSecondsPer100Px(),
+                      quint32(qMax(timeline->width(), 0)), quint32(qMax(timeline->height(), 0)));
+            });
 }
 
 void ReferenceRenderer::detach()
@@ -108,12 +108,12 @@ void ReferenceRenderer::paint(QWidget *target, const QDateTime &windowStart,
         if (!(height > TLSegment::MinCellRowHeight))
             continue;
         const TLCalendar::Unit unit = RowUnits[row];
-        cellCount +=
-                TLCalendar::forEachCell(unit, windowStart, windowEnd,
-                                        [&](const QDateTime &cellStart, const QDateTime &cellEnd) {
-            drawCell(target, windowStart.secsTo(cellStart), windowStart.secsTo(cellEnd),
-                     secondsPer100Px, top, height, clipLeft, clipWidth,
-                     TLCalendar::label(unit, cellStart, locale));
+        cellCount += TLCalendar::forEachCell(
+                unit, windowStart, windowEnd,
+                [&](const QDateTime &cellStart, const QDateTime &cellEnd) {
+                    drawCell(target, windowStart.secsTo(cellStart), windowStart.secsTo(cellEnd),
+                             secondsPer100Px, top, height, clipLeft, clipWidth,
+                             TLCalendar::label(unit, cellStart, locale));
                 });
     }
 }
