@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running or testing needs.
+# Installs the Debian packages (Debian 12 or 13) that building, running or
+# testing needs.
 # Usage: scripts/install-deps.sh run|test
 # Does nothing when everything is already installed; otherwise runs
 # apt-get update and apt-get install (as root, or through sudo).
@@ -9,7 +10,7 @@ build_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libegl-dev
                 qt6-qpa-plugins qt6-wayland fonts-dejavu-core tzdata)
 test_packages=(xvfb xauth xdotool x11-utils imagemagick valgrind
                weston
-               clang-tidy clang-format cppcheck
+               clang-tidy-19 clang-format-19 cppcheck
                dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
                python3 python3-xlib)
 

@@ -37,8 +37,15 @@ unset DISPLAY
 export WAYLAND_DISPLAY=timeline-test
 cd "$scratch"
 
-# --debug exposes the screenshooter protocol; pixman renders in memory.
-weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
+# --debug exposes the protocol weston-screenshooter captures the output with;
+# pixman renders in memory. Weston 12 and later choose it with --renderer
+# (their --use-pixman is a deprecated alias), Weston 10 only knows --use-pixman.
+if [[ $(weston --help 2>&1) == *--renderer=* ]]; then
+    pixman=--renderer=pixman
+else
+    pixman=--use-pixman
+fi
+weston --backend=headless-backend.so "$pixman" --width=1024 --height=768 \
     --socket="$WAYLAND_DISPLAY" --idle-time=0 --debug >weston.log 2>&1 &
 weston_pid=$!
 for _ in $(seq 100); do
@@ -49,7 +56,8 @@ done
 [[ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ]] || fail "weston opened no socket"
 
 # Only the Wayland platform plugin: no fallback to X11 can make this pass.
-# The protocol log shows the toplevel and every buffer the program commits.
+# The protocol log shows the toplevel and every buffer the program commits
+# (an object is name#id in the log of Debian 13's libwayland, name@id in 12's).
 QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client "$binary" >app.log 2>&1 &
 app_pid=$!
 
@@ -58,7 +66,7 @@ colors=(C6C78A AEB99C 8DAA94)
 min_pixels=5000
 for _ in $(seq 100); do
     kill -0 "$app_pid" 2>/dev/null || fail "the program exited"
-    if grep -q 'set_title("MainWindow")' app.log && grep -q 'wl_surface@[0-9]*\.attach(wl_buffer' app.log; then
+    if grep -q 'set_title("MainWindow")' app.log && grep -q 'wl_surface[@#][0-9]*\.attach(wl_buffer' app.log; then
         rm -f wayland-screenshot-*.png
         if weston-screenshooter >>weston.log 2>&1; then
             shot=$(ls wayland-screenshot-*.png 2>/dev/null | head -n 1)
