@@ -18,10 +18,9 @@ void TLRowCells::setCalendar(TLCalendar *newCalendar)
 void TLRowCells::cover(qint64 windowStart, qint64 from, qint64 to)
 {
     const Boundary firstBoundary = calendar->firstBoundary(unit, windowStart);
-    const auto at = std::lower_bound(cells.begin(), cells.end(), firstBoundary.msecs,
-                                     [](const Cell &cell, qint64 msecs) {
-        return cell.start.msecs < msecs;
-    });
+    const auto at = std::lower_bound(
+            cells.begin(), cells.end(), firstBoundary.msecs,
+            [](const Cell &cell, qint64 msecs) { return cell.start.msecs < msecs; });
     if (at == cells.end() || !(at->start == firstBoundary))
         startAt(firstBoundary);
     else

@@ -94,11 +94,11 @@ void ReferenceRenderer::attach(Timeline *timeline)
     TLCanvas *canvas = timeline->drawingCanvas();
     QObject::disconnect(canvas, &TLCanvas::canvasRepaintSignal, timeline,
                         &Timeline::canvasRepaintSlot);
-    connection = QObject::connect(canvas, &TLCanvas::canvasRepaintSignal, timeline,
-                                  [this, timeline](QWidget *target) {
-        paint(target, timeline->currentWindowStart(), timeline->currentSecondsPer100Px(),
-              quint32(qMax(timeline->width(), 0)), quint32(qMax(timeline->height(), 0)));
-    });
+    connection = QObject::connect(
+            canvas, &TLCanvas::canvasRepaintSignal, timeline, [this, timeline](QWidget *target) {
+                paint(target, timeline->currentWindowStart(), timeline->currentSecondsPer100Px(),
+                      quint32(qMax(timeline->width(), 0)), quint32(qMax(timeline->height(), 0)));
+            });
 }
 
 void ReferenceRenderer::detach()

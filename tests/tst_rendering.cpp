@@ -110,20 +110,20 @@ QString misplacedDivider(const Timeline &timeline, qreal ratio, const QImage &pr
         if (segment.rowHeight(row) <= 6)
             continue;
         const int y = int((segment.rowTop(row) + 2) * ratio);
-        calendar.forEachCell(TLCalendar::Unit(row), start, end,
-                             [&](const auto &cell, const auto &next) {
-            const double x = double((cell.msecs - start) / 1000) / scale * 100 * ratio;
-            const double spacing = double(next.msecs - cell.msecs) / 10.0 / scale * ratio;
-            if (!cell.exists || spacing < 8 || x < 4 || x > product.width() - 5)
-                return;
-            const double got = inkCentre(product, x, y), want = inkCentre(expected, x, y);
-            if (std::abs(got - want) > 0.5 && found.isEmpty())
-                found = QStringLiteral("row %1: divider at %2, %3 instead of %4")
-                                .arg(row)
-                                .arg(x)
-                                .arg(got)
-                                .arg(want);
-        });
+        calendar.forEachCell(
+                TLCalendar::Unit(row), start, end, [&](const auto &cell, const auto &next) {
+                    const double x = double((cell.msecs - start) / 1000) / scale * 100 * ratio;
+                    const double spacing = double(next.msecs - cell.msecs) / 10.0 / scale * ratio;
+                    if (!cell.exists || spacing < 8 || x < 4 || x > product.width() - 5)
+                        return;
+                    const double got = inkCentre(product, x, y), want = inkCentre(expected, x, y);
+                    if (std::abs(got - want) > 0.5 && found.isEmpty())
+                        found = QStringLiteral("row %1: divider at %2, %3 instead of %4")
+                                        .arg(row)
+                                        .arg(x)
+                                        .arg(got)
+                                        .arg(want);
+                });
     }
     return found;
 }
