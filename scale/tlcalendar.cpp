@@ -5,8 +5,8 @@ namespace {
 using Unit = TLCalendar::Unit;
 using Boundary = TLCalendar::Boundary;
 
-constexpr qint64 MSecsPerHour = 3600 * 1000;
-constexpr qint64 SecondsPerDay = 24 * 3600;
+constexpr qint64 MSecsPerHour = qint64(3600) * 1000;
+constexpr qint64 SecondsPerDay = qint64(24) * 3600;
 // A zone skips at most one date at a time (a move across the date line).
 constexpr int MaxSkippedDates = 3;
 

@@ -4,7 +4,6 @@
 #include <QTransform>
 
 #include <algorithm>
-#include <QTransform>
 
 void TLLabelCache::useFont(const QFont &font, qreal ratio)
 {

@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr qint64 MSecsPerDay = 24 * 3600 * 1000;
+constexpr qint64 MSecsPerHour = qint64(3600) * 1000;
+constexpr qint64 MSecsPerDay = 24 * MSecsPerHour;
 constexpr qint64 EpochJulianDay = 2440588; // 1970-01-01
 constexpr qint64 MinMSecs = std::numeric_limits<qint64>::min();
 constexpr qint64 MaxMSecs = std::numeric_limits<qint64>::max();
@@ -16,7 +17,7 @@ constexpr qint64 MaxMSecs = std::numeric_limits<qint64>::max();
 // No zone has been further from UTC than this, local mean time included, so
 // every instant that shows a given wall-clock time lies within it, and a
 // wall-clock time this far from the ends of 64 bits can always be written.
-constexpr qint64 MaxOffset = 18 * 3600 * 1000;
+constexpr qint64 MaxOffset = 18 * MSecsPerHour;
 // Offsets are learnt this far on either side of where they are asked for,
 // and what is learnt is kept while it stays this many spans long at most.
 constexpr qint64 LearnSpan = 400 * MSecsPerDay;

@@ -90,7 +90,8 @@ std::optional<TLTiledView::View> TLTiledView::viewOf(const QPainter &painter,
 
     View view{ratio, content.anchor, 0, 0, device.dx(), 0, 0};
     const qint64 moved = frame.start - view.anchor;
-    view.viewLeft = qreal(moved / 1000) * PixelsPerScaleUnit / frame.secondsPer100Px * ratio;
+    const qint64 movedSeconds = moved / 1000;
+    view.viewLeft = qreal(movedSeconds) * PixelsPerScaleUnit / frame.secondsPer100Px * ratio;
     // Offsets are whole seconds from the window's start: the anchor serves
     // while the window moves by whole seconds from a whole second.
     if (moved % 1000 != 0 || (frame.start % 1000 != 0 && moved != 0)
@@ -209,7 +210,7 @@ void TLTiledView::updateBackgrounds(QWidget *target, Scale &scale, const Frame &
     // What the strip shows depends only on the row layout and the colours.
     std::array<float, RowCount + 1> layout{};
     std::copy(frame.rowHeights.begin(), frame.rowHeights.end(), layout.begin());
-    layout[RowCount] = float(frame.height);
+    layout.back() = float(frame.height);
     const qint64 palette = target->palette().cacheKey();
     if (!rowStrip.isNull() && layout == stripLayout && ratio == rowStrip.devicePixelRatio()
         && palette == stripPalette && frame.width == stripWidth)

@@ -20,7 +20,7 @@ void TLTiles::keep(qint64 column, int phase, const QImage &image)
 
 void TLTiles::limitTo(int visibleTiles)
 {
-    capacity = size_t(2 * visibleTiles + SpareTiles);
+    capacity = 2 * size_t(visibleTiles) + SpareTiles;
     if (tiles.size() <= capacity)
         return;
     std::sort(tiles.begin(), tiles.end(),
