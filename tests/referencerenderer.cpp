@@ -1,81 +1,50 @@
 #include "referencerenderer.h"
 
+#include "testsupport.h"
 #include "timeline.h"
 #include "tlcalendar.h"
 #include "tlcanvas.h"
 #include "tlsegment.h"
 
-#include <QBrush>
 #include <QFont>
 #include <QLineF>
-#include <QLocale>
 #include <QPainter>
-#include <QRectF>
-#include <QWidget>
 
 namespace {
 
-constexpr TLCalendar::Unit RowUnits[TLSegment::RowCount] = {
-        TLCalendar::Unit::Hour,  TLCalendar::Unit::Day,  TLCalendar::Unit::Week,
-        TLCalendar::Unit::Month, TLCalendar::Unit::Year,
-};
+using Unit = TLCalendar::Unit;
 
-// The first boundary at or before the window's start, as the row's generator
-// finds it: the hour or the date of the start, moved back to the unit's
-// first day.
-QDateTime firstBoundary(TLCalendar::Unit unit, const QDateTime &start)
+// The row's first boundary at or before the window's start: its hour, or the
+// midnight of its date moved back to the unit's first day.
+QDateTime firstBoundary(Unit unit, const QDateTime &start)
 {
-    if (unit == TLCalendar::Unit::Hour)
-        return QDateTime(start.date(), QTime(start.time().hour(), 0));
-    const QDateTime midnight(start.date(), QTime(0, 0));
-    const QDate date = start.date();
+    const QDate d = start.date();
     switch (unit) {
-    case TLCalendar::Unit::Week:
-        return midnight.addDays(1 - date.dayOfWeek());
-    case TLCalendar::Unit::Month:
-        return midnight.addDays(1 - date.day());
-    case TLCalendar::Unit::Year:
-        return midnight.addDays(1 - date.dayOfYear());
-    default:
-        return midnight;
-    }
-}
-
-QDateTime nextBoundary(TLCalendar::Unit unit, const QDateTime &cur)
-{
-    switch (unit) {
-    case TLCalendar::Unit::Hour:
-        return cur.addSecs(3600);
-    case TLCalendar::Unit::Day:
-        return cur.addDays(1);
-    case TLCalendar::Unit::Week:
-        return cur.addDays(7);
-    case TLCalendar::Unit::Month:
-        return cur.addDays(cur.date().daysInMonth());
-    case TLCalendar::Unit::Year:
+    case Unit::Hour:
+        return QDateTime(d, QTime(start.time().hour(), 0));
+    case Unit::Day:
+        return QDateTime(d, QTime(0, 0));
+    case Unit::Week:
+        return QDateTime(d.addDays(1 - d.dayOfWeek()), QTime(0, 0));
+    case Unit::Month:
+        return QDateTime(QDate(d.year(), d.month(), 1), QTime(0, 0));
+    case Unit::Year:
         break;
     }
-    return cur.addDays(cur.date().daysInYear());
+    return QDateTime(QDate(d.year(), 1, 1), QTime(0, 0));
+}
+
+QDateTime nextBoundary(Unit unit, const QDateTime &cur)
+{
+    const QDate d = cur.date();
+    const QDate next = unit == Unit::Day     ? d.addDays(1)
+                       : unit == Unit::Week  ? d.addDays(7)
+                       : unit == Unit::Month ? d.addMonths(1)
+                                             : d.addYears(1);
+    return unit == Unit::Hour ? cur.addSecs(3600) : QDateTime(next, QTime(0, 0));
 }
 
 } // namespace
-
-void ReferenceRenderer::drawCell(QWidget *target, qint64 startSeconds, qint64 endSeconds,
-                                 quint32 secondsPer100Px, float top, float height, float clipLeft,
-                                 float clipWidth, const QString &label)
-{
-    // Nothing is shared with any other cell: painter, clip, render hint and
-    // font are set up anew and the label is laid out from scratch.
-    const auto left = float(double(startSeconds) / double(secondsPer100Px) * 100.0);
-    const auto right = float(double(endSeconds) / double(secondsPer100Px) * 100.0);
-
-    QPainter painter(target);
-    painter.setClipRect(QRectF(clipLeft, top, clipWidth, height), Qt::ReplaceClip);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.drawLine(QLineF(left, top, left, top + height));
-    painter.setFont(QFont(QStringLiteral("DIN"), int(0.6 * height), QFont::Bold));
-    painter.drawText(QRectF(left, top, right - left, height), Qt::AlignCenter, label);
-}
 
 ReferenceRenderer::ReferenceRenderer(Mode mode)
     : mode(mode)
@@ -119,49 +88,45 @@ void ReferenceRenderer::paint(QWidget *target, const QDateTime &windowStart,
     layout.setViewWidth(viewWidth);
     layout.setViewHeight(viewHeight);
     layout.updateRowShares();
-    const QDateTime windowEnd = TLSegment::windowEndFor(windowStart, viewWidth, secondsPer100Px);
 
     cellCount = 0;
     QPainter painter(target);
     if (mode == Mode::BackgroundsOnly) {
-        // The floor: the backgrounds as the segment itself paints them.
         layout.paintBackgrounds(painter);
         return;
     }
     // Each row a rectangle filled with its colour and outlined with the pen.
-    const qreal width = viewWidth > 0 ? qreal(viewWidth) - 1 : 0;
     for (int row = 0; row < TLSegment::RowCount; ++row) {
-        painter.setBrush(QBrush(TLSegment::rowColor(row), Qt::SolidPattern));
-        const QRectF rect(0, layout.rowTop(row), width, layout.rowHeight(row));
+        painter.setBrush(QColor(RowColors[row]));
+        const QRectF rect(0, layout.rowTop(row), qMax(qreal(viewWidth) - 1, 0.0),
+                          layout.rowHeight(row));
         painter.drawRects(&rect, 1);
     }
     painter.end();
 
-    // The cells the straightforward way too: every boundary a date-time in
-    // local time, one unit after the one before.
-    const QLocale locale;
-    const float clipLeft = 0.0f;
-    const float clipWidth = clipLeft + float(viewWidth);
     const QDateTime start = windowStart.toLocalTime();
-    const QDateTime end = windowEnd.toLocalTime();
-    const qint64 maxCells = qint64(viewWidth) * secondsPer100Px / 100 / 3600 + 2;
+    const QDateTime end = TLSegment::windowEndFor(windowStart, viewWidth, secondsPer100Px);
+    const auto x = [&](const QDateTime &t) {
+        return float(double(start.secsTo(t)) / double(secondsPer100Px) * 100.0);
+    };
     for (int row = 0; row < TLSegment::RowCount; ++row) {
-        const float top = layout.rowTop(row);
-        const float height = layout.rowHeight(row);
+        const float top = layout.rowTop(row), height = layout.rowHeight(row);
         if (!(height > TLSegment::MinCellRowHeight))
             continue;
-        const TLCalendar::Unit unit = RowUnits[row];
-        QDateTime cur = firstBoundary(unit, start);
-        for (qint64 cells = 0; cur.isValid() && cells < maxCells; ++cells) {
-            const QDateTime next = nextBoundary(unit, cur);
-            if (!next.isValid() || next <= cur)
-                break;
-            drawCell(target, start.secsTo(cur), start.secsTo(next), secondsPer100Px, top, height,
-                     clipLeft, clipWidth, TLCalendar::label(unit, cur.date(), cur.time(), locale));
+        const auto unit = Unit(row);
+        for (QDateTime cur = firstBoundary(unit, start), next; cur.isValid() && cur < end;
+             cur = next) {
+            next = nextBoundary(unit, cur);
+            // Nothing is shared with any other cell: painter, clip, render
+            // hint and font are set up anew and the label is laid out afresh.
+            QPainter cell(target);
+            cell.setClipRect(QRectF(0, top, viewWidth, height));
+            cell.setRenderHint(QPainter::Antialiasing);
+            cell.drawLine(QLineF(x(cur), top, x(cur), top + height));
+            cell.setFont(QFont(QStringLiteral("DIN"), int(0.6 * height), QFont::Bold));
+            cell.drawText(QRectF(x(cur), top, x(next) - x(cur), height), Qt::AlignCenter,
+                          TLCalendar::label(unit, cur.date(), cur.time()));
             ++cellCount;
-            cur = next;
-            if (!(cur < end))
-                break;
         }
     }
 }

@@ -17,9 +17,9 @@ class Timeline;
 // least any frame of the scale can cost.
 //
 // The row layout and the window's end are taken from TLSegment and the
-// labels from TLCalendar; the cells come the straightforward way too, each
-// boundary a local date-time one unit after the one before (which agrees
-// with TLCalendar wherever the zone does nothing unusual at midnight).
+// labels from TLCalendar; the cells come the straightforward way, each
+// boundary the local midnight (or hour) one unit after the one before, which
+// agrees with TLCalendar wherever the zone does nothing unusual at midnight.
 class ReferenceRenderer
 {
 public:
@@ -33,24 +33,14 @@ public:
     void attach(Timeline *timeline);
     void detach();
 
-    // Paints the scale of one window onto target; must be called from the
-    // target's paint event.
-    void paint(QWidget *target, const QDateTime &windowStart, quint32 secondsPer100Px,
-               quint32 viewWidth, quint32 viewHeight);
-
     // Cells drawn by the last paint.
     qint64 cellsDrawn() const { return cellCount; }
 
-    // One cell the plain way: a painter of its own on target, clipped to the
-    // row (x from clipLeft, clipWidth wide), antialiased, the divider at the
-    // cell's start and the label in a bold "DIN" font of 0.6 times the row's
-    // height, centred over the cell.
-    static void drawCell(QWidget *target, qint64 startSeconds, qint64 endSeconds,
-                         quint32 secondsPer100Px, float top, float height, float clipLeft,
-                         float clipWidth, const QString &label);
-
 private:
     Q_DISABLE_COPY(ReferenceRenderer)
+
+    void paint(QWidget *target, const QDateTime &windowStart, quint32 secondsPer100Px,
+               quint32 viewWidth, quint32 viewHeight);
 
     Mode mode;
     Timeline *attached = nullptr;

@@ -2,13 +2,18 @@
 #define TESTSUPPORT_H
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <ctime>
 #include <functional>
+
+// The rows' background colours: hours, days, weeks, months, years.
+constexpr QRgb RowColors[] = {0xF6EFB5, 0xE0DBA3, 0xC6C78A, 0xAEB99C, 0x8DAA94};
 
 // Puts the process into a time zone (TZ, then tzset(), which QDateTime and
 // QTimeZone follow) and a default locale for one scope, and restores both.
@@ -68,6 +73,14 @@ inline QImage renderAt(QWidget &widget, QSize size, qreal ratio = 1)
     image.fill(Qt::white);
     widget.render(&image);
     return image;
+}
+
+// Turns the mouse wheel over target by angle (eighths of a degree).
+inline void turnWheel(QWidget *target, QPoint angle, QPointF pos = QPointF(10, 10))
+{
+    QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), angle, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(target, &event);
 }
 
 #endif // TESTSUPPORT_H

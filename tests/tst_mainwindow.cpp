@@ -1,8 +1,8 @@
+#include "testsupport.h"
 #include "thumbwheel.h"
 #include "timeline.h"
 #include "timelineapp.h"
 #include "tlcanvas.h"
-#include "testsupport.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -10,251 +10,245 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QWheelEvent>
 
-static const QDateTime Start(QDate(2010, 6, 1), QTime(12, 0));
+#include <memory>
 
-static QString statusText(const TimelineApp &app)
+namespace {
+
+// The view after an input, from Tuesday 1 June 2010 12:00 in Berlin over 500
+// pixels at the starting 20 days per 100 px: the seconds its left edge moved,
+// its scale, the zoom scroll bar's value and the status bar's text (empty: no
+// matter, but changed whenever the view did).
+struct View
 {
-    return app.findChild<QLabel *>("viewLabel")->text();
-}
+    qint64 shift;
+    quint32 scale;
+    int bar;
+    QString status;
+};
+
+const QDateTime Start(QDate(2010, 6, 1), QTime(12, 0));
+constexpr quint32 StartScale = Timeline::StartScale;
+
+// A preset, by button or key, sets its scale and keeps the middle of the
+// view in place.
+const View Presets[] = {
+        {4316650, 1340, 21,
+         "mer. 21 juil. 2010 11:04 – mer. 21 juil. 2010 12:55 (22,3 minutes per 100 px)"},
+        {4309750, 4100, 30, ""},
+        {4180000, 56000, 51,
+         "lun. 19 juil. 2010 21:06 – ven. 23 juil. 2010 02:53 (15,6 hours per 100 px)"},
+        {2220000, 840000, 74, ""},
+        // Into winter time: the right edge is 12:26 CET, 11:26 UTC.
+        {-4930000, 3700000, 86,
+         "lun. 5 avr. 2010 10:33 – ven. 5 nov. 2010 12:26 (42,8 days per 100 px)"},
+};
+const View ZoomedIn{648000, 1468800, 78, ""}; // one notch of the wheel
+const char *const PresetButtons[] = {"btHour", "btDay", "btWeek", "btMonth", "btYear"};
+
+} // namespace
+Q_DECLARE_METATYPE(View)
 
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void controls_data();
-    void controls();
+    void init();
+    void cleanup();
+    void buttons_data();
+    void buttons();
+    void keys_data();
+    void keys();
     void scrollBar_data();
     void scrollBar();
-    void thumbwheelActsLikeAxis_data();
-    void thumbwheelActsLikeAxis();
+    void thumbwheel_data();
+    void thumbwheel();
     void window();
+
+private:
+    QString statusText() const { return app->findChild<QLabel *>("viewLabel")->text(); }
+    void check(const View &view);
+
+    std::unique_ptr<ZoneGuard> zone;
+    std::unique_ptr<TimelineApp> app;
+    QString before;
 };
 
-void TestMainWindow::controls_data()
+void TestMainWindow::init()
 {
-    // Each row is named by its input: a button clicked or held until it
-    // repeats, or a key sequence.
-    QTest::addColumn<qint64>("shift"); // seconds the left edge moves (for each click)
-    QTest::addColumn<quint32>("scale");
-    QTest::addColumn<int>("bar");
-    QTest::addColumn<QString>("status"); // or just any other text than before
-
-    // From Tuesday 1 June 2010 12:00 in Berlin over 500 pixels. A preset by
-    // button or key sets its scale and keeps the middle of the view in place.
-    const struct
-    {
-        const char *button;
-        quint32 scale;
-        qint64 shift;
-        int bar;
-        const char *status;
-    } presets[] = {
-            {"btHour", 1340, 4316650, 21,
-             "mer. 21 juil. 2010 11:04 – mer. 21 juil. 2010 12:55 (22,3 minutes per 100 px)"},
-            {"btDay", 4100, 4309750, 30, ""},
-            {"btWeek", 56000, 4180000, 51,
-             "lun. 19 juil. 2010 21:06 – ven. 23 juil. 2010 02:53 (15,6 hours per 100 px)"},
-            {"btMonth", 840000, 2220000, 74, ""},
-            // Into winter time: the right edge is 12:26 CET, 11:26 UTC.
-            {"btYear", 3700000, -4930000, 86,
-             "lun. 5 avr. 2010 10:33 – ven. 5 nov. 2010 12:26 (42,8 days per 100 px)"},
-    };
-    for (int level = 0; level < 5; ++level) {
-        const auto &p = presets[level];
-        for (const QString &input :
-             {QStringLiteral("click:") + p.button, QStringLiteral("Ctrl+%1").arg(level + 1)})
-            QTest::newRow(qPrintable(input)) << p.shift << p.scale << p.bar << p.status;
-    }
-    const quint32 s = Timeline::StartScale;
-    QTest::newRow("click:pushButton_7") << -4320000LL << s << 0 << "";
-    QTest::newRow("click:pushButton_2")
-            << 4320000LL << s << 0
-            << "mer. 21 juil. 2010 12:00 – ven. 29 oct. 2010 12:00 (20 days per 100 px)";
-    QTest::newRow("hold:pushButton_7") << -4320000LL << s << 0 << "";
-    QTest::newRow("hold:pushButton_2") << 4320000LL << s << 0 << "";
-    QTest::newRow("Left") << -864000LL << s << 0 << "";
-    QTest::newRow("Right") << 864000LL << s << 0 << "";
-    QTest::newRow("Ctrl++") << 648000LL << 1468800u << 78 << "";
-    QTest::newRow("Ctrl+=") << 648000LL << 1468800u << 78 << "";
-    QTest::newRow("Ctrl+-") << -648000LL << 1987200u << 81 << "";
-    QTest::newRow("Home") << 0LL << s << 0 << ""; // to the current time
-    QTest::newRow("Ctrl+Q") << 0LL << s << 0 << ""; // closes the window
+    zone = std::make_unique<ZoneGuard>("Europe/Berlin", QLocale(QLocale::French, QLocale::France));
+    app = std::make_unique<TimelineApp>();
+    app->form().timeline->setFixedWidth(500);
+    app->show();
+    QVERIFY(QTest::qWaitForWindowActive(app.get()));
+    app->form().timeline->setWindowStart(Start);
+    before = statusText();
+    QCOMPARE(before, "mar. 1 juin 2010 12:00 – jeu. 9 sept. 2010 12:00 (20 days per 100 px)");
 }
 
-void TestMainWindow::controls()
+void TestMainWindow::cleanup()
 {
-    QFETCH(qint64, shift);
-    QFETCH(quint32, scale);
-    QFETCH(int, bar);
-    QFETCH(QString, status);
-    const QString input = QTest::currentDataTag();
+    app.reset();
+    zone.reset();
+}
 
-    ZoneGuard guard("Europe/Berlin", QLocale(QLocale::French, QLocale::France));
-    const QDateTime start(QDate(2010, 6, 1), QTime(12, 0));
-    TimelineApp app;
-    const Ui_MainWindow &ui = app.form();
-    ui.timeline->setFixedWidth(500);
-    app.show();
-    QVERIFY(QTest::qWaitForWindowActive(&app));
-    ui.timeline->setWindowStart(start);
-    const QString before = statusText(app);
-    QCOMPARE(before, "mar. 1 juin 2010 12:00 – jeu. 9 sept. 2010 12:00 (20 days per 100 px)");
-
-    auto *button =
-            input.contains(':') ? app.findChild<QPushButton *>(input.section(':', 1)) : nullptr;
-    const bool hold = input.startsWith("hold:");
-    if (!button) {
-        QTest::keySequence(&app, QKeySequence(input));
-    } else if (hold) {
-        QTest::mousePress(button, Qt::LeftButton);
-        QTRY_VERIFY(qAbs(start.secsTo(ui.timeline->currentWindowStart())) > qAbs(shift));
-        QTest::mouseRelease(button, Qt::LeftButton);
-    } else {
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    if (input == "Ctrl+Q") {
-        QVERIFY(!app.isVisible());
-        return;
-    }
-
-    const qint64 moved = start.secsTo(ui.timeline->currentWindowStart());
-    if (hold)
-        QVERIFY2(moved % shift == 0 && moved / shift > 1, QByteArray::number(moved));
-    else if (input == "Home")
-        QVERIFY(qAbs(QDateTime::currentDateTime().secsTo(ui.timeline->currentWindowStart())) <= 2);
-    else
-        QCOMPARE(moved, shift);
-    QCOMPARE(ui.timeline->currentSecondsPer100Px(), scale);
-    QCOMPARE(ui.verticalScrollBar->value(), bar);
-    QVERIFY(statusText(app) != before);
-    if (!status.isEmpty())
-        QCOMPARE(statusText(app), status);
+void TestMainWindow::check(const View &view)
+{
+    const Ui_MainWindow &ui = app->form();
+    QCOMPARE(Start.secsTo(ui.timeline->currentWindowStart()), view.shift);
+    QCOMPARE(ui.timeline->currentSecondsPer100Px(), view.scale);
+    QCOMPARE(ui.verticalScrollBar->value(), view.bar);
+    QCOMPARE(statusText() != before, view.shift != 0 || view.scale != StartScale);
+    if (!view.status.isEmpty())
+        QCOMPARE(statusText(), view.status);
     // Assistive technology reads the same text off the time axis.
     QAccessibleInterface *axis =
             QAccessible::queryAccessibleInterface(ui.timeline->drawingCanvas());
     QCOMPARE(axis->text(QAccessible::Name), "Time axis");
-    QCOMPARE(axis->text(QAccessible::Description), statusText(app));
+    QCOMPARE(axis->text(QAccessible::Description), statusText());
+}
+
+void TestMainWindow::buttons_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<View>("view");
+    for (int level = 0; level < 5; ++level)
+        QTest::newRow(PresetButtons[level]) << QByteArray(PresetButtons[level]) << Presets[level];
+    // "<" and ">" move by half the view.
+    QTest::newRow("earlier") << QByteArray("pushButton_7") << View{-4320000, StartScale, 0, ""};
+    QTest::newRow("later")
+            << QByteArray("pushButton_2")
+            << View{4320000, StartScale, 0,
+                    "mer. 21 juil. 2010 12:00 – ven. 29 oct. 2010 12:00 (20 days per 100 px)"};
+}
+
+void TestMainWindow::buttons()
+{
+    QFETCH(QByteArray, button);
+    QFETCH(View, view);
+    auto *pushButton = app->findChild<QPushButton *>(button);
+    QTest::mouseClick(pushButton, Qt::LeftButton);
+    check(view);
+    if (view.scale != StartScale)
+        return;
+    // Held down, "<" and ">" repeat.
+    QTest::mousePress(pushButton, Qt::LeftButton);
+    QTRY_VERIFY(Start.secsTo(app->form().timeline->currentWindowStart()) / view.shift > 3);
+    QTest::mouseRelease(pushButton, Qt::LeftButton);
+    QCOMPARE(Start.secsTo(app->form().timeline->currentWindowStart()) % view.shift, 0);
+}
+
+void TestMainWindow::keys_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<View>("view");
+    for (int level = 0; level < 5; ++level)
+        QTest::addRow("Ctrl+%d", level + 1)
+                << QStringLiteral("Ctrl+%1").arg(level + 1) << Presets[level];
+    QTest::newRow("Left") << "Left" << View{-864000, StartScale, 0, ""};
+    QTest::newRow("Right") << "Right" << View{864000, StartScale, 0, ""};
+    QTest::newRow("Ctrl+Plus") << "Ctrl++" << ZoomedIn;
+    QTest::newRow("Ctrl+Equal") << "Ctrl+=" << ZoomedIn;
+    QTest::newRow("Ctrl+Minus") << "Ctrl+-" << View{-648000, 1987200, 81, ""};
+}
+
+void TestMainWindow::keys()
+{
+    QFETCH(QString, keys);
+    QFETCH(View, view);
+    QTest::keySequence(app.get(), QKeySequence(keys));
+    check(view);
 }
 
 void TestMainWindow::scrollBar_data()
 {
     QTest::addColumn<bool>("slide"); // else the axis reports the value
     QTest::addColumn<int>("value");
-    QTest::addColumn<int>("bar");
-    QTest::addColumn<quint32>("scale");
-
-    QTest::newRow("slide to the top") << true << 0 << 0 << 100u;
-    QTest::newRow("slide past the end stops at 99") << true << 150 << 99 << 17701892u;
-    // Only a slider move zooms: a value set otherwise does not reach the axis.
-    QTest::newRow("axis reports 51") << false << 51 << 51 << Timeline::StartScale;
-    QTest::newRow("axis reports 100, bar stops at 99")
-            << false << 100 << 99 << Timeline::StartScale;
+    QTest::addColumn<View>("view");
+    QTest::newRow("slide_to_the_top") << true << 0 << View{4319750, 100, 0, ""};
+    QTest::newRow("slide_past_the_end") << true << 150 << View{-39934730, 17701892, 99, ""};
+    // A value set otherwise does not reach the axis.
+    QTest::newRow("axis_reports_51") << false << 51 << View{0, StartScale, 51, ""};
+    QTest::newRow("axis_reports_0") << false << 0 << View{0, StartScale, 0, ""};
+    QTest::newRow("axis_reports_100") << false << 100 << View{0, StartScale, 99, ""};
 }
 
 void TestMainWindow::scrollBar()
 {
     QFETCH(bool, slide);
     QFETCH(int, value);
-    QFETCH(int, bar);
-    QFETCH(quint32, scale);
-    TimelineApp app;
-    const Ui_MainWindow &ui = app.form();
-    QScrollBar *scrollBar = ui.verticalScrollBar;
-    scrollBar->setValue(30); // away from every row's target
-    const QString before = statusText(app);
+    QFETCH(View, view);
+    QScrollBar *scrollBar = app->form().verticalScrollBar;
+    scrollBar->setValue(30); // moves no slider, so does not zoom
     if (slide) {
         // What dragging the slider does: sliderMoved while the slider is down.
         scrollBar->setSliderDown(true);
         scrollBar->setSliderPosition(value);
         scrollBar->setSliderDown(false);
     } else {
-        emit ui.timeline->zoomChangedSignal(value);
+        emit app->form().timeline->zoomChangedSignal(value);
     }
-    QCOMPARE(scrollBar->value(), bar);
-    QCOMPARE(ui.timeline->currentSecondsPer100Px(), scale);
-    QCOMPARE(statusText(app) != before, slide);
+    check(view);
 }
 
-void TestMainWindow::thumbwheelActsLikeAxis_data()
+void TestMainWindow::thumbwheel_data()
 {
-    QTest::addColumn<QLine>("drag"); // null for a wheel turn
+    QTest::addColumn<QLine>("drag"); // none for a turn of the wheel
     QTest::addColumn<int>("angle");
-    QTest::addColumn<bool>("acts"); // moves or zooms the axis
-
-    QTest::newRow("drag right") << QLine(40, 8, 110, 9) << 0 << true;
-    QTest::newRow("drag straight down") << QLine(40, 3, 40, 12) << 0 << false;
-    QTest::newRow("wheel one notch forward") << QLine() << 120 << true;
-    QTest::newRow("wheel below one degree") << QLine() << 7 << false;
+    QTest::addColumn<View>("view");
+    QTest::newRow("drag_right_70px")
+            << QLine(40, 8, 110, 9) << 0 << View{-1209600, StartScale, 0, ""};
+    QTest::newRow("drag_straight_down") << QLine(40, 3, 40, 12) << 0 << View{0, StartScale, 0, ""};
+    QTest::newRow("wheel_one_notch") << QLine() << 120 << ZoomedIn;
+    QTest::newRow("wheel_below_one_degree") << QLine() << 7 << View{0, StartScale, 79, ""};
 }
 
-void TestMainWindow::thumbwheelActsLikeAxis()
+void TestMainWindow::thumbwheel()
 {
     QFETCH(QLine, drag);
     QFETCH(int, angle);
-    QFETCH(bool, acts);
-
-    // The same gesture on one window's thumbwheel and another's time axis.
-    TimelineApp viaWheel, viaAxis;
-    const Ui_MainWindow &wheelUi = viaWheel.form(), &axisUi = viaAxis.form();
-    for (TimelineApp *app : {&viaWheel, &viaAxis}) {
-        app->show();
-        app->form().timeline->setWindowStart(Start);
+    QFETCH(View, view);
+    // The strip moves and zooms the axis as the axis itself does.
+    Thumbwheel *wheel = app->form().thumbwheel;
+    if (drag.isNull()) {
+        turnWheel(wheel, QPoint(0, angle));
+    } else {
+        QTest::mousePress(wheel, Qt::LeftButton, Qt::NoModifier, drag.p1());
+        QTest::mouseMove(wheel, drag.center());
+        QTest::mouseMove(wheel, drag.p2());
+        QTest::mouseRelease(wheel, Qt::LeftButton, Qt::NoModifier, drag.p2());
     }
-    const QString before = statusText(viaWheel);
-    for (QWidget *target : {static_cast<QWidget *>(wheelUi.thumbwheel),
-                            static_cast<QWidget *>(axisUi.timeline->drawingCanvas())}) {
-        if (drag.isNull()) {
-            QWheelEvent event(QPointF(30, 8), target->mapToGlobal(QPointF(30, 8)), QPoint(),
-                              QPoint(0, angle), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                              false);
-            QCoreApplication::sendEvent(target, &event);
-            continue;
-        }
-        QTest::mousePress(target, Qt::LeftButton, Qt::NoModifier, drag.p1());
-        QTest::mouseMove(target, drag.center());
-        QTest::mouseMove(target, drag.p2());
-        QTest::mouseRelease(target, Qt::LeftButton, Qt::NoModifier, drag.p2());
-    }
-
-    const Timeline *wheeled = wheelUi.timeline;
-    QCOMPARE(wheeled->currentWindowStart(), axisUi.timeline->currentWindowStart());
-    QCOMPARE(wheeled->currentSecondsPer100Px(), axisUi.timeline->currentSecondsPer100Px());
-    QCOMPARE(wheelUi.verticalScrollBar->value(), axisUi.verticalScrollBar->value());
-    QCOMPARE(statusText(viaWheel) != before, acts);
-    QCOMPARE(wheeled->currentWindowStart() != Start
-                     || wheeled->currentSecondsPer100Px() != Timeline::StartScale,
-             acts);
+    check(view);
 }
 
 void TestMainWindow::window()
 {
-    TimelineApp app;
-    const Ui_MainWindow &ui = app.form();
-    app.show();
-    QCOMPARE(app.size(), QSize(757, 540));
+    const Ui_MainWindow &ui = app->form();
+    QCOMPARE(app->size(), QSize(757, 540));
     QCOMPARE(ui.verticalScrollBar->value(), 0);
     // The thumbwheel takes what is left of its row, 2 pixels from each button.
     QCOMPARE(ui.thumbwheel->x(), ui.pushButton_7->geometry().right() + 1 + 2);
     QCOMPARE(ui.pushButton_2->x(), ui.thumbwheel->geometry().right() + 1 + 2);
-    QCOMPARE(ui.pushButton_2->geometry().right(), ui.timeline->geometry().right());
     // Grid margin and left spacer only: the real window test relies on this.
-    QCOMPARE(ui.timeline->drawingCanvas()->mapTo(&app, QPoint(0, 0)).x(), 9 + 5);
+    QCOMPARE(ui.timeline->drawingCanvas()->mapTo(app.get(), QPoint(0, 0)).x(), 9 + 5);
     // Each zoom button carries its level in its one action; "<" and ">" have none.
-    QPushButton *const zoomButtons[] = {ui.btHour, ui.btDay, ui.btWeek, ui.btMonth, ui.btYear};
     for (int level = 0; level < 5; ++level) {
-        QCOMPARE(zoomButtons[level]->actions().size(), 1);
-        QCOMPARE(zoomButtons[level]->actions().first()->data(), QVariant(level));
+        const QList<QAction *> actions =
+                app->findChild<QPushButton *>(PresetButtons[level])->actions();
+        QCOMPARE(actions.size(), 1);
+        QCOMPARE(actions.first()->data(), QVariant(level));
     }
     QVERIFY(ui.pushButton_7->actions().isEmpty() && ui.pushButton_2->actions().isEmpty());
     QVERIFY(!ui.thumbwheel->accessibleName().isEmpty());
 
-    // A wider window shows more time.
-    const QString before = statusText(app);
-    app.resize(900, 540);
-    QTRY_VERIFY(statusText(app) != before);
+    // A wider axis shows more time; Home goes to the current time; Ctrl+Q closes.
+    ui.timeline->setFixedWidth(600);
+    QTRY_VERIFY(statusText() != before);
+    QTest::keySequence(app.get(), QKeySequence(Qt::Key_Home));
+    QVERIFY(qAbs(QDateTime::currentDateTime().secsTo(ui.timeline->currentWindowStart())) <= 2);
+    QTest::keySequence(app.get(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    QVERIFY(!app->isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)

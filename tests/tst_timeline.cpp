@@ -1,3 +1,4 @@
+#include "testsupport.h"
 #include "timeline.h"
 #include "tlcanvas.h"
 
@@ -6,20 +7,29 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWheelEvent>
 
 namespace {
 
 const QDateTime Start(QDate(2010, 6, 1), QTime(12, 0));
 constexpr int IntMax = std::numeric_limits<int>::max(), IntMin = std::numeric_limits<int>::min();
-constexpr quint32 Coarsest = 20000000;
-constexpr quint32 StartScale = 1728000;
+constexpr quint32 Coarsest = 20000000, StartScale = 1728000;
+
+// From Start at scale: the scale after the input, the seconds the left edge
+// moved and the percent reported (-1: none).
+struct Row
+{
+    quint32 scale;
+    int input; // the wheel's angle, the percent, or the level
+    quint32 newScale;
+    qint64 shift;
+    int reported;
+};
 
 } // namespace
+Q_DECLARE_METATYPE(Row)
 
-// A fresh axis is 500 px wide until its first resize; every row starts from
-// Start at the given scale and checks the scale, the seconds the left edge
-// moved and the percent reported (-1: none).
+// The preset levels, zooming in and out by key and the "<" and ">" buttons
+// are the main window test's.
 class TestTimeline : public QObject
 {
     Q_OBJECT
@@ -29,8 +39,8 @@ private slots:
     void cleanup();
     void wheel_data();
     void wheel();
-    void zoomControls_data();
-    void zoomControls();
+    void zoomControl_data();
+    void zoomControl();
     void moves_data();
     void moves();
     void farPastAndFuture_data();
@@ -40,7 +50,8 @@ private slots:
 
 private:
     void prepare(quint32 scale);
-    void check(quint32 scale, qint64 shift, int reported);
+    void check(const Row &row);
+    void paint(QSize size);
 
     Timeline *timeline = nullptr;
     QSignalSpy *zoomed = nullptr;
@@ -49,7 +60,7 @@ private:
 void TestTimeline::init()
 {
     timeline = new Timeline;
-    QCOMPARE(timeline->sizeHint(), QSize(500, 60));
+    QCOMPARE(timeline->sizeHint(), QSize(500, 60)); // also its width until resized
 }
 
 void TestTimeline::cleanup()
@@ -66,174 +77,140 @@ void TestTimeline::prepare(quint32 scale)
     zoomed = new QSignalSpy(timeline, &Timeline::zoomChangedSignal);
 }
 
-void TestTimeline::check(quint32 scale, qint64 shift, int reported)
+void TestTimeline::check(const Row &row)
 {
-    QCOMPARE(timeline->currentSecondsPer100Px(), scale);
-    QCOMPARE(Start.secsTo(timeline->currentWindowStart()), shift);
-    QCOMPARE(zoomed->count(), reported < 0 ? 0 : 1);
-    if (reported >= 0)
-        QCOMPARE(zoomed->at(0).at(0).toInt(), reported);
+    QCOMPARE(timeline->currentSecondsPer100Px(), row.newScale);
+    QCOMPARE(Start.secsTo(timeline->currentWindowStart()), row.shift);
+    QCOMPARE(zoomed->count(), row.reported < 0 ? 0 : 1);
+    if (row.reported >= 0)
+        QCOMPARE(zoomed->at(0).at(0).toInt(), row.reported);
+}
+
+// Paints the whole view: the scale must cope with wherever the window is.
+void TestTimeline::paint(QSize size)
+{
+    timeline->resize(size);
+    QImage image(size, QImage::Format_RGB32);
+    timeline->render(&image);
+    const TLSegment &segment = timeline->timeSegment();
+    QVERIFY(segment.windowEndTime() >= segment.windowStartTime());
+    QVERIFY(segment.cellsDrawn() > 0);
 }
 
 void TestTimeline::wheel_data()
 {
-    QTest::addColumn<quint32>("scale");
-    QTest::addColumn<QPoint>("angle");
-    QTest::addColumn<quint32>("newScale");
-    QTest::addColumn<qint64>("shift");
-    QTest::addColumn<int>("reported");
-
+    QTest::addColumn<Row>("row");
     const quint32 s = StartScale;
-    QTest::newRow("notch_in") << s << QPoint(0, 120) << 1468800u << 648000LL << 78;
-    QTest::newRow("notch_out") << s << QPoint(0, -120) << 1987200u << -648000LL << 81;
-    QTest::newRow("big_turn_in_is_25_percent")
-            << s << QPoint(0, 240) << 1296000u << 1080000LL << 77;
-    QTest::newRow("big_turn_out_is_unlimited")
-            << s << QPoint(0, -240) << 2246400u << -1296000LL << 82;
-    QTest::newRow("below_one_degree") << s << QPoint(0, 7) << s << 0LL << 79;
-    QTest::newRow("larger_component_wins") << s << QPoint(-120, 16) << 1987200u << -648000LL << 81;
-    QTest::newRow("held_at_finest") << 100u << QPoint(0, 120) << 100u << 0LL << 0;
-    QTest::newRow("clamped_to_finest") << 110u << QPoint(0, 120) << 100u << 25LL << 0;
-    QTest::newRow("held_at_coarsest") << Coarsest << QPoint(0, -120) << Coarsest << 0LL << 100;
-    QTest::newRow("single_precision")
-            << 17000001u << QPoint(0, -120) << 19550002u << -6375002LL << 99;
-    QTest::newRow("huge_turn_out") << s << QPoint(0, IntMin) << Coarsest << -45680000LL << 100;
+    QTest::newRow("notch_in") << Row{s, 120, 1468800, 648000, 78};
+    QTest::newRow("notch_out") << Row{s, -120, 1987200, -648000, 81};
+    QTest::newRow("big_turn_in_is_25_percent") << Row{s, 240, 1296000, 1080000, 77};
+    QTest::newRow("big_turn_out_is_unlimited") << Row{s, -240, 2246400, -1296000, 82};
+    QTest::newRow("below_one_degree") << Row{s, 7, s, 0, 79};
+    QTest::newRow("held_at_finest") << Row{100, 120, 100, 0, 0};
+    QTest::newRow("clamped_to_finest") << Row{110, 120, 100, 25, 0};
+    QTest::newRow("held_at_coarsest") << Row{Coarsest, -120, Coarsest, 0, 100};
+    QTest::newRow("single_precision") << Row{17000001, -120, 19550002, -6375002, 99};
+    QTest::newRow("huge_turn_out") << Row{s, IntMin, Coarsest, -45680000, 100};
 }
 
 void TestTimeline::wheel()
 {
-    QFETCH(quint32, scale);
-    QFETCH(QPoint, angle);
-    QFETCH(quint32, newScale);
-    QFETCH(qint64, shift);
-    QFETCH(int, reported);
-
-    prepare(scale);
-    QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), angle, Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(timeline->drawingCanvas(), &event);
-    check(newScale, shift, reported);
+    QFETCH(Row, row);
+    prepare(row.scale);
+    turnWheel(timeline->drawingCanvas(), QPoint(0, row.input));
+    check(row);
+    // The larger of the two components counts.
+    prepare(row.scale);
+    turnWheel(timeline->drawingCanvas(), QPoint(row.input, row.input / 8));
+    check(row);
 }
 
-void TestTimeline::zoomControls_data()
+void TestTimeline::zoomControl_data()
 {
-    QTest::addColumn<QString>("control"); // a percent, a level, or a slot
-    QTest::addColumn<int>("value");
-    QTest::addColumn<quint32>("newScale");
-    QTest::addColumn<qint64>("shift");
-    QTest::addColumn<int>("reported");
-
-    // The zoom control's percents; outside 0..100 the nearest end.
+    QTest::addColumn<Row>("row");
+    // The zoom control's percents (nothing is reported back); outside 0..100
+    // the nearest end.
     const struct
     {
         int percent;
         quint32 scale;
         qint64 shift;
-    } percents[] = {
-            {0, 100, 4319750},
-            {1, 112, 4319720},
-            {10, 338, 4319155},
-            {20, 1148, 4317130},
-            {50, 44721, 4208197},
-            {74, 837071, 2227322},
-            {86, 3621475, -4733687},
-            {99, 17701892, -39934730},
-            {100, 20000007, -45680017},
-            {-5, 100, 4319750},
-            {IntMax, 20000007, -45680017},
-    };
+    } percents[] = {{0, 100, 4319750},
+                    {1, 112, 4319720},
+                    {10, 338, 4319155},
+                    {20, 1148, 4317130},
+                    {50, 44721, 4208197},
+                    {74, 837071, 2227322},
+                    {86, 3621475, -4733687},
+                    {99, 17701892, -39934730},
+                    {100, 20000007, -45680017},
+                    {-5, 100, 4319750},
+                    {IntMax, 20000007, -45680017}};
     for (const auto &p : percents)
-        QTest::addRow("percent_%d", p.percent)
-                << "percent" << p.percent << p.scale << p.shift << -1;
-
-    // The buttons' levels keep the middle of the view in place.
-    const struct
-    {
-        quint32 scale;
-        qint64 shift;
-        int reported;
-    } levels[] = {{1340, 4316650, 21},
-                  {4100, 4309750, 30},
-                  {56000, 4180000, 51},
-                  {840000, 2220000, 74},
-                  {3700000, -4930000, 86}};
-    for (int level = 0; level < 5; ++level)
-        QTest::addRow("level_%d", level) << "level" << level << levels[level].scale
-                                         << levels[level].shift << levels[level].reported;
-    // Unknown levels, and senders without an action, leave the scale alone.
-    QTest::newRow("level_5") << "level" << 5 << StartScale << 0LL << 79;
-    QTest::newRow("button_without_action") << "bare" << 0 << StartScale << 0LL << 79;
-    QTest::newRow("no_sender") << "setZoomLevelSlot" << 0 << StartScale << 0LL << 79;
-    // One wheel notch, by key.
-    QTest::newRow("zoom_in") << "zoomInSlot" << 0 << 1468800u << 648000LL << 78;
-    QTest::newRow("zoom_out") << "zoomOutSlot" << 0 << 1987200u << -648000LL << 81;
+        QTest::addRow("percent_%d", p.percent) << Row{StartScale, p.percent, p.scale, p.shift, -1};
+    // A button without an action, or with an unknown level, leaves the scale
+    // alone; as does a call that no button sent (level -1 here).
+    QTest::newRow("level_5") << Row{StartScale, 5, StartScale, 0, 79};
+    QTest::newRow("button_without_action") << Row{StartScale, IntMin, StartScale, 0, 79};
+    QTest::newRow("no_sender") << Row{StartScale, -1, StartScale, 0, 79};
 }
 
-void TestTimeline::zoomControls()
+void TestTimeline::zoomControl()
 {
-    QFETCH(QString, control);
-    QFETCH(int, value);
-    QFETCH(quint32, newScale);
-    QFETCH(qint64, shift);
-    QFETCH(int, reported);
-
-    prepare(StartScale);
+    QFETCH(Row, row);
+    const QByteArray tag = QTest::currentDataTag();
+    prepare(row.scale);
     QPushButton button;
     QObject::connect(&button, &QPushButton::clicked, timeline, &Timeline::setZoomLevelSlot);
-    if (control == QLatin1String("percent")) {
-        timeline->changeZoomSlot(value);
-    } else if (control.endsWith(QLatin1String("Slot"))) {
-        QVERIFY(QMetaObject::invokeMethod(timeline, qPrintable(control)));
+    if (tag.startsWith("percent")) {
+        timeline->changeZoomSlot(row.input);
+    } else if (row.input == -1) {
+        timeline->setZoomLevelSlot();
     } else {
-        if (control == QLatin1String("level"))
+        if (row.input != IntMin)
             button.addAction(new QAction(&button));
         for (QAction *action : button.actions())
-            action->setData(value);
+            action->setData(row.input);
         button.click();
     }
-    check(newScale, shift, reported);
+    check(row);
 }
 
 void TestTimeline::moves_data()
 {
     QTest::addColumn<quint32>("scale");
-    QTest::addColumn<QString>("move"); // a drag from a to b, or a slot
-    QTest::addColumn<QPoint>("a");
-    QTest::addColumn<QPoint>("b");
+    QTest::addColumn<QLine>("drag"); // or none, for the slot
+    QTest::addColumn<QByteArray>("slot");
     QTest::addColumn<qint64>("shift");
 
-    const QPoint o;
     QTest::newRow("drag_left_100px")
-            << StartScale << "drag" << QPoint(300, 5) << QPoint(200, 5) << 1728000LL;
+            << StartScale << QLine(300, 5, 200, 5) << QByteArray() << 1728000LL;
     QTest::newRow("drag_truncates_toward_zero")
-            << 150u << "drag" << QPoint(200, 5) << QPoint(201, 5) << -1LL;
+            << 150u << QLine(200, 5, 201, 5) << QByteArray() << -1LL;
     QTest::newRow("drag_vertical_ignored")
-            << StartScale << "drag" << QPoint(10, 5) << QPoint(10, 500) << 0LL;
+            << StartScale << QLine(10, 5, 10, 500) << QByteArray() << 0LL;
     // 2^32 pixels at the coarsest scale: far more seconds than an int holds.
-    QTest::newRow("drag_64_bit") << Coarsest << "drag" << QPoint(IntMax, 0) << QPoint(IntMin + 1, 0)
+    QTest::newRow("drag_64_bit") << Coarsest << QLine(IntMax, 0, IntMin + 1, 0) << QByteArray()
                                  << 858993458800000LL;
     // Half and a tenth of the 500 px view, truncated toward zero.
-    QTest::newRow("page_later") << 101u << "pageLaterSlot" << o << o << 252LL;
-    QTest::newRow("page_earlier") << 101u << "pageEarlierSlot" << o << o << -252LL;
-    QTest::newRow("step_later") << 101u << "stepLaterSlot" << o << o << 50LL;
-    QTest::newRow("step_earlier") << 101u << "stepEarlierSlot" << o << o << -50LL;
+    QTest::newRow("page_later") << 101u << QLine() << QByteArray("pageLaterSlot") << 252LL;
+    QTest::newRow("step_earlier") << 101u << QLine() << QByteArray("stepEarlierSlot") << -50LL;
 }
 
 void TestTimeline::moves()
 {
     QFETCH(quint32, scale);
-    QFETCH(QString, move);
-    QFETCH(QPoint, a);
-    QFETCH(QPoint, b);
+    QFETCH(QLine, drag);
+    QFETCH(QByteArray, slot);
     QFETCH(qint64, shift);
 
     prepare(scale);
     QSignalSpy changed(timeline, &Timeline::windowChangedSignal);
-    if (move == QLatin1String("drag"))
-        timeline->canvasDraggedSlot(a, b);
+    if (slot.isEmpty())
+        timeline->canvasDraggedSlot(drag.p1(), drag.p2());
     else
-        QVERIFY(QMetaObject::invokeMethod(timeline, qPrintable(move)));
-    check(scale, shift, -1);
+        QVERIFY(QMetaObject::invokeMethod(timeline, slot.constData()));
+    check(Row{scale, 0, scale, shift, -1});
     QCOMPARE(changed.count(), 1);
 }
 
@@ -259,14 +236,8 @@ void TestTimeline::farPastAndFuture()
         left -= step;
     }
     QVERIFY(qAbs(timeline->currentWindowStart().date().daysTo(target)) <= 3);
-
     timeline->zoomTo(int(scale));
-    timeline->resize(800, 100);
-    QImage image(800, 100, QImage::Format_RGB32);
-    timeline->render(&image);
-    const TLSegment &segment = timeline->timeSegment();
-    QVERIFY(segment.windowEndTime() > segment.windowStartTime());
-    QVERIFY(segment.cellsDrawn() > 0);
+    paint(QSize(800, 100));
 }
 
 void TestTimeline::stopsAtTheEndOfTime_data()
@@ -291,14 +262,9 @@ void TestTimeline::stopsAtTheEndOfTime()
     QCOMPARE(timeline->currentWindowStart(), previous);
     direction > 0 ? timeline->pageLaterSlot() : timeline->stepEarlierSlot();
     QCOMPARE(timeline->currentWindowStart(), previous);
-
-    timeline->resize(600, 80);
-    QImage image(600, 80, QImage::Format_RGB32);
-    timeline->render(&image);
-    const TLSegment &segment = timeline->timeSegment();
     // Cells run to the end of time: at its very end, one cell a row.
-    QVERIFY(segment.cellsDrawn() > 0 && (direction < 0 || segment.cellsDrawn() <= 5));
-    QVERIFY(segment.windowEndTime() >= segment.windowStartTime());
+    paint(QSize(600, 80));
+    QVERIFY(direction < 0 || timeline->timeSegment().cellsDrawn() <= 5);
     // And back again: the view is still usable.
     timeline->canvasDraggedSlot(QPoint(0, 0), QPoint(direction * 1000, 0));
     QCOMPARE(previous.secsTo(timeline->currentWindowStart()), qint64(-direction) * 200000000);
