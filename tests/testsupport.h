@@ -78,8 +78,8 @@ inline QImage renderAt(QWidget &widget, QSize size, qreal ratio = 1)
 // Turns the mouse wheel over target by angle (eighths of a degree).
 inline void turnWheel(QWidget *target, QPoint angle, QPointF pos = QPointF(10, 10))
 {
-    QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), angle, Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(target, &event);
 }
 

@@ -1,19 +1,15 @@
-#include "tlcalendar.h"
-#include "tlcanvas.h"
-#include "tlsegment.h"
+#include "testsupport.h"
 #include "thumbwheel.h"
 #include "timeline.h"
 #include "timelineapp.h"
+#include "tlcalendar.h"
+#include "tlcanvas.h"
 
-#include <QImage>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTest>
-#include <QWheelEvent>
-
-#include <limits>
 
 namespace {
 
@@ -28,8 +24,8 @@ quint32 envNumber(const char *name, quint32 fallback)
 // thumbwheel, a zoom button, the scroll bar, a resize or a long drag.
 void step(QRandomGenerator &random, const Ui_MainWindow &ui)
 {
-    QWidget *const surfaces[] = {ui.timeline->drawingCanvas(), ui.thumbwheel};
-    QWidget *surface = surfaces[random.bounded(2)];
+    QWidget *surface = random.bounded(2) ? static_cast<QWidget *>(ui.thumbwheel)
+                                         : ui.timeline->drawingCanvas();
     // Mostly ordinary positions, sometimes the extremes of an int.
     const auto coordinate = [&random] {
         if (random.bounded(20) == 0)
@@ -40,53 +36,35 @@ void step(QRandomGenerator &random, const Ui_MainWindow &ui)
     const auto anyButton = [&random] {
         return Qt::MouseButton(Qt::LeftButton << random.bounded(4));
     };
-
-    switch (random.bounded(10)) {
-    case 0:
-    case 1:
-    case 2: {
+    const int kind = random.bounded(10);
+    if (kind < 3) {
         static const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove,
-                                             QEvent::MouseMove, QEvent::MouseButtonRelease,
+                                             QEvent::MouseButtonRelease,
                                              QEvent::MouseButtonDblClick};
-        const QEvent::Type type = types[random.bounded(5)];
+        const QEvent::Type type = types[random.bounded(4)];
         const QPointF pos(coordinate(), coordinate());
-        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : anyButton();
-        QMouseEvent event(type, pos, pos, button, anyButton(), Qt::NoModifier);
+        QMouseEvent event(type, pos, pos, type == QEvent::MouseMove ? Qt::NoButton : anyButton(),
+                          anyButton(), Qt::NoModifier);
         QCoreApplication::sendEvent(surface, &event);
-        break;
-    }
-    case 3:
-    case 4: {
+    } else if (kind < 5) {
         int delta = int(random.generate());
         if (random.bounded(4) == 0)
             delta = random.bounded(-2, 3) * 120 * random.bounded(1, 3);
-        const QPoint angle = random.bounded(2) ? QPoint(0, delta) : QPoint(delta, 0);
-        QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), angle, Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(surface, &event);
-        break;
-    }
-    case 5: {
+        turnWheel(surface, random.bounded(2) ? QPoint(0, delta) : QPoint(delta, 0));
+    } else if (kind == 5) {
         QPushButton *const buttons[] = {ui.btHour, ui.btDay,        ui.btWeek,      ui.btMonth,
                                         ui.btYear, ui.pushButton_7, ui.pushButton_2};
         buttons[random.bounded(7)]->click();
-        break;
-    }
-    case 6:
+    } else if (kind == 6) {
         // What a dragged scroll bar sends, over a far wider range than it can.
         emit ui.verticalScrollBar->sliderMoved(random.bounded(-1000, 1001));
-        break;
-    case 7: {
-        const int width = random.bounded(8) == 0 ? random.bounded(12001) : random.bounded(4000);
-        const int height = random.bounded(8) == 0 ? random.bounded(3001) : random.bounded(200);
-        ui.timeline->resize(width, height);
-        break;
-    }
-    default:
+    } else if (kind == 7) {
+        ui.timeline->resize(random.bounded(8) == 0 ? random.bounded(12001) : random.bounded(4000),
+                            random.bounded(8) == 0 ? random.bounded(3001) : random.bounded(200));
+    } else {
         // Straight through the slot, to reach the far past and future.
-        ui.timeline->canvasDraggedSlot(
-                QPoint(0, 0),
-                QPoint(random.bounded(2) ? coordinate() : random.bounded(-3000, 3000), 0));
+        const int x = random.bounded(2) ? coordinate() : random.bounded(-3000, 3000);
+        ui.timeline->canvasDraggedSlot(QPoint(0, 0), QPoint(x, 0));
     }
 }
 
@@ -116,7 +94,7 @@ void TestFuzz::gestures()
     Timeline &timeline = *window.form().timeline;
     for (int i = 0; i < events && !QTest::currentTestFailed(); ++i) {
         step(random, window.form());
-        const QByteArray where = QStringLiteral("event %1").arg(i).toLatin1();
+        const QByteArray where = "event " + QByteArray::number(i);
         const quint32 scale = timeline.currentSecondsPer100Px();
         QVERIFY2(scale >= Timeline::MinScale && scale <= Timeline::scaleForPercent(100), where);
         QVERIFY2(timeline.currentWindowStart().isValid(), where);
@@ -128,11 +106,11 @@ void TestFuzz::gestures()
         QImage corner(64, 64, QImage::Format_RGB32);
         timeline.render(&corner, QPoint(), QRegion(0, 0, 64, 64));
         const TLSegment &segment = timeline.timeSegment();
-        const qint64 span = segment.windowStartTime().secsTo(segment.windowEndTime());
+        const qint64 span =
+                qMax<qint64>(segment.windowStartTime().secsTo(segment.windowEndTime()), 0);
         qint64 bound = 0;
-        for (auto unit : {TLCalendar::Unit::Hour, TLCalendar::Unit::Day, TLCalendar::Unit::Week,
-                          TLCalendar::Unit::Month, TLCalendar::Unit::Year})
-            bound += qMax<qint64>(span, 0) / TLCalendar::nominalSeconds(unit) + 2;
+        for (int unit = 0; unit < TLSegment::RowCount; ++unit)
+            bound += span / TLCalendar::nominalSeconds(TLCalendar::Unit(unit)) + 2;
         QVERIFY2(segment.cellsDrawn() <= bound, where);
     }
 }

@@ -226,22 +226,9 @@ void TestMainWindow::window()
 {
     const Ui_MainWindow &ui = app->form();
     QCOMPARE(app->size(), QSize(757, 540));
-    QCOMPARE(ui.verticalScrollBar->value(), 0);
-    // The thumbwheel takes what is left of its row, 2 pixels from each button.
-    QCOMPARE(ui.thumbwheel->x(), ui.pushButton_7->geometry().right() + 1 + 2);
-    QCOMPARE(ui.pushButton_2->x(), ui.thumbwheel->geometry().right() + 1 + 2);
     // Grid margin and left spacer only: the real window test relies on this.
     QCOMPARE(ui.timeline->drawingCanvas()->mapTo(app.get(), QPoint(0, 0)).x(), 9 + 5);
-    // Each zoom button carries its level in its one action; "<" and ">" have none.
-    for (int level = 0; level < 5; ++level) {
-        const QList<QAction *> actions =
-                app->findChild<QPushButton *>(PresetButtons[level])->actions();
-        QCOMPARE(actions.size(), 1);
-        QCOMPARE(actions.first()->data(), QVariant(level));
-    }
-    QVERIFY(ui.pushButton_7->actions().isEmpty() && ui.pushButton_2->actions().isEmpty());
     QVERIFY(!ui.thumbwheel->accessibleName().isEmpty());
-
     // A wider axis shows more time; Home goes to the current time; Ctrl+Q closes.
     ui.timeline->setFixedWidth(600);
     QTRY_VERIFY(statusText() != before);

@@ -235,40 +235,33 @@ void TestTLCalendar::everyZoneAgreesWithTheCLibrary()
 
 void TestTLCalendar::endsOfTime_data()
 {
-    QTest::addColumn<bool>("past");
-    QTest::addColumn<qint64>("span"); // seconds
-
-    for (const qint64 scale : {1340, 56000, 1728000, 20000000}) {
-        const QByteArray name = QByteArray::number(scale);
-        QTest::newRow("past_" + name) << true << 800 * scale / 100;
-        QTest::newRow("future_" + name) << false << 800 * scale / 100;
-    }
+    QTest::addColumn<qint64>("span"); // seconds: 800 px at the scale
+    for (const qint64 scale : {1340, 56000, 1728000, 20000000})
+        QTest::addRow("%lld", scale) << 8 * scale;
 }
 
 void TestTLCalendar::endsOfTime()
 {
-    QFETCH(bool, past);
     QFETCH(qint64, span);
-
     // Windows at either end of the range of representable instants: every
     // row runs from the window's start to its end; dividers stand where
     // boundaries can be represented, and hours stay on the hour. (The C
     // library's idea of summer time in the year 292 million is not Qt's, so
     // only the tiling is checked.)
     const ZoneGuard guard("Europe/Berlin");
-    const qint64 start = past ? TLLocalTime::firstInstant() + 3600000
-                              : TLLocalTime::moved(TLLocalTime::lastInstant(), -span * 500);
-    const qint64 end = TLLocalTime::moved(start, span * 1000);
-    for (Unit unit : AllUnits) {
-        const QList<Cell> cells = collect(unit, start, end);
-        checkRow(unit, start, end, cells, false);
-        int dividers = 0;
-        for (const Cell &c : cells) {
-            dividers += c.start.exists ? 1 : 0;
-            if (unit == Unit::Hour)
-                QVERIFY2(c.label.endsWith(QLatin1String(":00h")), qPrintable(c.label));
+    for (const qint64 start : {TLLocalTime::firstInstant() + 3600000,
+                               TLLocalTime::moved(TLLocalTime::lastInstant(), -span * 500)}) {
+        const qint64 end = TLLocalTime::moved(start, span * 1000);
+        for (Unit unit : AllUnits) {
+            const QList<Cell> cells = collect(unit, start, end);
+            checkRow(unit, start, end, cells, false);
+            int dividers = 0;
+            for (const Cell &c : cells) {
+                dividers += c.start.exists ? 1 : 0;
+                QVERIFY(unit != Unit::Hour || c.label.endsWith(QLatin1String(":00h")));
+            }
+            QVERIFY(dividers >= cells.size() - 1);
         }
-        QVERIFY(dividers >= cells.size() - 1);
     }
 }
 

@@ -3,10 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-// 'p' press, 'm' move, 'r' release, 'd' double click (as the platform sends
-// it), all with the left button; 'P' and 'R' press and release the right one.
-using Gesture = QList<QPair<char, QPoint>>;
-using Steps = QList<QPair<QPoint, QPoint>>;
+using Steps = QList<QLine>;
 
 class TestTLCanvas : public QObject
 {
@@ -19,50 +16,40 @@ private slots:
 
 void TestTLCanvas::gestures_data()
 {
-    QTest::addColumn<Gesture>("gesture");
+    // Events sent in turn, each a letter and a position: 'p' press, 'm' move,
+    // 'r' release, 'd' double click (as the platform sends it), all with the
+    // left button; 'P' and 'R' press and release the right one.
+    QTest::addColumn<QString>("gesture");
     QTest::addColumn<Steps>("steps");
     QTest::addColumn<QList<int>>("clickXs");
 
-    QTest::newRow("within threshold is a click")
-            << Gesture{{'p', {50, 50}}, {'m', {53, 47}}, {'r', {53, 47}}} << Steps{}
-            << QList<int>{53};
-    QTest::newRow("steps chain and no click")
-            << Gesture{{'p', {10, 5}}, {'m', {12, 5}}, {'m', {15, 5}},
-                       {'m', {16, 5}}, {'m', {30, 5}}, {'r', {30, 5}}}
-            << Steps{{{10, 5}, {15, 5}}, {{15, 5}, {16, 5}}, {{16, 5}, {30, 5}}} << QList<int>{};
-    QTest::newRow("vertical movement counts") << Gesture{{'p', {10, 10}}, {'m', {10, 14}}}
-                                              << Steps{{{10, 10}, {10, 14}}} << QList<int>{};
-    QTest::newRow("axes tested separately")
-            << Gesture{{'p', {10, 10}}, {'m', {13, 13}}, {'r', {13, 13}}} << Steps{}
-            << QList<int>{13};
-    QTest::newRow("leftward drag")
-            << Gesture{{'p', {100, 10}}, {'m', {90, 10}}, {'m', {89, 10}}}
-            << Steps{{{100, 10}, {90, 10}}, {{90, 10}, {89, 10}}} << QList<int>{};
-    QTest::newRow("press at origin records nothing")
-            << Gesture{{'p', {0, 0}}, {'m', {40, 0}}, {'r', {40, 0}}} << Steps{} << QList<int>{40};
-    QTest::newRow("release without press clicks")
-            << Gesture{{'r', {7, 8}}} << Steps{} << QList<int>{7};
-    QTest::newRow("move without press does nothing")
-            << Gesture{{'m', {70, 8}}} << Steps{} << QList<int>{};
-    QTest::newRow("second gesture starts afresh")
-            << Gesture{{'p', {10, 5}}, {'m', {20, 5}}, {'r', {20, 5}},
-                       {'p', {40, 5}}, {'m', {42, 5}}, {'r', {42, 5}}}
-            << Steps{{{10, 5}, {20, 5}}} << QList<int>{42};
+    QTest::newRow("within_threshold_is_a_click") << "p50,50 m53,47 r53,47" << Steps{} << QList{53};
+    QTest::newRow("steps_chain_and_no_click")
+            << "p10,5 m12,5 m15,5 m16,5 m30,5 r30,5"
+            << Steps{{10, 5, 15, 5}, {15, 5, 16, 5}, {16, 5, 30, 5}} << QList<int>{};
+    QTest::newRow("vertical_movement_counts")
+            << "p10,10 m10,14" << Steps{{10, 10, 10, 14}} << QList<int>{};
+    QTest::newRow("axes_tested_separately") << "p10,10 m13,13 r13,13" << Steps{} << QList{13};
+    QTest::newRow("leftward_drag") << "p100,10 m90,10 m89,10"
+                                   << Steps{{100, 10, 90, 10}, {90, 10, 89, 10}} << QList<int>{};
+    QTest::newRow("press_at_origin_records_nothing") << "p0,0 m40,0 r40,0" << Steps{} << QList{40};
+    QTest::newRow("release_without_press_clicks") << "r7,8" << Steps{} << QList{7};
+    QTest::newRow("move_without_press_does_nothing") << "m70,8" << Steps{} << QList<int>{};
+    QTest::newRow("second_gesture_starts_afresh")
+            << "p10,5 m20,5 r20,5 p40,5 m42,5 r42,5" << Steps{{10, 5, 20, 5}} << QList{42};
     // The double-click event is handled as another press.
-    QTest::newRow("double click is two clicks")
-            << Gesture{{'p', {30, 30}}, {'r', {30, 30}}, {'d', {30, 30}}, {'r', {30, 30}}}
-            << Steps{} << QList<int>{30, 30};
+    QTest::newRow("double_click_is_two_clicks")
+            << "p30,30 r30,30 d30,30 r30,30" << Steps{} << QList{30, 30};
     // Another press replaces the press point but keeps the drag going; only the
     // release after the drag has ended is a click.
-    QTest::newRow("second button during a drag")
-            << Gesture{{'p', {10, 10}}, {'m', {20, 10}}, {'P', {50, 50}}, {'m', {21, 10}},
-                       {'r', {21, 10}}, {'m', {80, 10}}, {'R', {80, 10}}}
-            << Steps{{{10, 10}, {20, 10}}, {{20, 10}, {21, 10}}} << QList<int>{80};
+    QTest::newRow("second_button_during_a_drag")
+            << "p10,10 m20,10 P50,50 m21,10 r21,10 m80,10 R80,10"
+            << Steps{{10, 10, 20, 10}, {20, 10, 21, 10}} << QList{80};
 }
 
 void TestTLCanvas::gestures()
 {
-    QFETCH(Gesture, gesture);
+    QFETCH(QString, gesture);
     QFETCH(Steps, steps);
     QFETCH(QList<int>, clickXs);
 
@@ -74,8 +61,9 @@ void TestTLCanvas::gestures()
             [&clicks](QMouseEvent *event) { clicks << event->position().toPoint().x(); });
 
     // Sent directly: QTest would take the point (0, 0) for the widget's centre.
-    for (const auto &[kind, pos] : gesture) {
-        const char k = char(QChar::toLower(kind));
+    for (const QString &event : gesture.split(' ')) {
+        const char kind = event.at(0).toLatin1(), k = char(QChar::toLower(kind));
+        const QPoint pos(event.mid(1).section(',', 0, 0).toInt(), event.section(',', 1).toInt());
         const QEvent::Type type = k == 'p'   ? QEvent::MouseButtonPress
                                   : k == 'd' ? QEvent::MouseButtonDblClick
                                   : k == 'm' ? QEvent::MouseMove
@@ -83,14 +71,14 @@ void TestTLCanvas::gestures()
         const Qt::MouseButton button = k == 'm'    ? Qt::NoButton
                                        : kind == k ? Qt::LeftButton
                                                    : Qt::RightButton;
-        QMouseEvent event(type, pos, canvas.mapToGlobal(pos), button,
+        QMouseEvent mouse(type, pos, canvas.mapToGlobal(pos), button,
                           k == 'm' ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&canvas, &event);
+        QCoreApplication::sendEvent(&canvas, &mouse);
     }
 
     Steps emitted;
     for (const QList<QVariant> &args : drags)
-        emitted << qMakePair(args.at(0).toPoint(), args.at(1).toPoint());
+        emitted << QLine(args.at(0).toPoint(), args.at(1).toPoint());
     QCOMPARE(emitted, steps);
     QCOMPARE(clicks, clickXs);
 }
