@@ -79,7 +79,7 @@ desktop=$root/usr/share/applications/$app_id.desktop
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 icon=$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
-appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
+appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate"
 # The three refer to each other by name: the entry starts the packaged binary
 # and names the packaged icon, the metainfo launches the packaged entry.
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
@@ -88,6 +88,8 @@ exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
     || fail "the metainfo does not launch $app_id.desktop"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo lacks release $version"
+placeholders=$(grep -rIlE 'example\.(org|com)|@[A-Z_]+@' "$root" || true)
+[[ -z "$placeholders" ]] || fail "placeholders left in: ${placeholders//$root/}"
 rsvg-convert -w 48 -h 48 -o "$scratch/icon.png" "$icon" || fail "the icon is not valid SVG"
 
 echo "== contents"
