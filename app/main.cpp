@@ -1,6 +1,8 @@
 #include "timelineapp.h"
+#include "translations.h"
 
 #include <QApplication>
+#include <QLocale>
 
 #include <cstdio>
 #include <cstdlib>
@@ -71,6 +73,7 @@ int main(int argc, char **argv)
     QApplication app(count, commandLine.args.data());
     // Lets the desktop match the window to its entry and icon (the Wayland app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.timeline.Timeline"));
+    installTranslations(QLocale(), &app);
     TimelineApp window;
     window.show();
     return app.exec();

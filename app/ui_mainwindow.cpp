@@ -275,6 +275,7 @@ void Ui_MainWindow::setupUi(QMainWindow *mainWindow)
 
 void Ui_MainWindow::retranslateUi(QMainWindow *mainWindow)
 {
+    //: The window's title, which stays the same in every language.
     mainWindow->setWindowTitle(QCoreApplication::translate("MainWindow", "MainWindow"));
     timeline->setToolTip(QCoreApplication::translate("MainWindow", "The current time"));
     timeline->setWhatsThis(QCoreApplication::translate(

@@ -6,7 +6,8 @@
 # apt-get update and apt-get install (as root, or through sudo).
 set -euo pipefail
 
-build_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libegl-dev
+build_packages=(cmake ninja-build g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools
+                qt6-translations-l10n libgl-dev libegl-dev
                 qt6-qpa-plugins qt6-wayland fonts-dejavu-core tzdata)
 test_packages=(xvfb xauth xdotool x11-utils imagemagick valgrind
                weston

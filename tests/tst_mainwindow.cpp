@@ -2,7 +2,9 @@
 #include "thumbwheel.h"
 #include "timeline.h"
 #include "timelineapp.h"
+#include "tlcalendar.h"
 #include "tlcanvas.h"
+#include "translations.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -65,6 +67,8 @@ private slots:
     void thumbwheel_data();
     void thumbwheel();
     void window();
+    void translations_data();
+    void translations();
 
 private:
     QString statusText() const { return app->findChild<QLabel *>("viewLabel")->text(); }
@@ -236,6 +240,43 @@ void TestMainWindow::window()
     QVERIFY(qAbs(QDateTime::currentDateTime().secsTo(ui.timeline->currentWindowStart())) <= 2);
     QTest::keySequence(app.get(), QKeySequence(QStringLiteral("Ctrl+Q")));
     QVERIFY(!app->isVisible());
+}
+
+void TestMainWindow::translations_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QStringList>("texts"); // the zoom buttons, then the axis's name
+    QTest::addColumn<QString>("scale");
+    QTest::addColumn<QString>("tuesdayFirst"); // a day label
+    QTest::newRow("german") << QLocale(QLocale::German, QLocale::Germany)
+                            << QStringList{"Stunde", "Tag", "Woche", "Monat", "Jahr", "Zeitachse"}
+                            << "(20 Tage pro 100 px)" << "Di., 1";
+    // No translation: English texts beside the locale's names and numbers.
+    QTest::newRow("dutch") << QLocale(QLocale::Dutch, QLocale::Netherlands)
+                           << QStringList{"Hour", "Day", "Week", "Month", "Year", "Time axis"}
+                           << "(20 days per 100 px)" << "di, 1";
+}
+
+void TestMainWindow::translations()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QStringList, texts);
+    QFETCH(QString, scale);
+    QFETCH(QString, tuesdayFirst);
+    ZoneGuard session("", locale);
+    QObject translators;
+    installTranslations(locale, &translators);
+    TimelineApp window;
+    QStringList shown;
+    for (const char *name : PresetButtons)
+        shown << window.findChild<QPushButton *>(name)->text();
+    shown << window.form().timeline->drawingCanvas()->accessibleName();
+    QCOMPARE(shown, texts);
+    QVERIFY2(window.findChild<QLabel *>("viewLabel")->text().endsWith(scale),
+             qPrintable(window.findChild<QLabel *>("viewLabel")->text()));
+    QCOMPARE(TLCalendar::label(TLCalendar::Unit::Day, QDate(2010, 6, 1), QTime(0, 0)),
+             tuesdayFirst);
+    QCOMPARE(window.windowTitle(), "MainWindow");
 }
 
 QTEST_MAIN(TestMainWindow)
