@@ -88,7 +88,12 @@ exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
     || fail "the metainfo does not launch $app_id.desktop"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo lacks release $version"
-placeholders=$(grep -rIlE 'example\.(org|com)|@[A-Z_]+@' "$root" || true)
+# No made-up address or unfilled CMake variable in any installed file (the
+# compressed ones included) or in the control fields.
+placeholder='example\.(org|com)|@[A-Z_]+@'
+placeholders=$(grep -rIlE "$placeholder" "$root"
+               find "$root" -name '*.gz' -exec zgrep -lE "$placeholder" {} +) || true
+dpkg-deb -f "$deb" | grep -qE "$placeholder" && placeholders+=" control"
 [[ -z "$placeholders" ]] || fail "placeholders left in: ${placeholders//$root/}"
 rsvg-convert -w 48 -h 48 -o "$scratch/icon.png" "$icon" || fail "the icon is not valid SVG"
 
