@@ -9,7 +9,7 @@ set -euo pipefail
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools
                 qt6-translations-l10n libgl-dev libegl-dev
                 qt6-qpa-plugins qt6-wayland fonts-dejavu-core tzdata)
-test_packages=(xvfb xauth xdotool x11-utils imagemagick valgrind
+test_packages=(xvfb xauth xdotool imagemagick valgrind
                weston
                clang-tidy-19 clang-format-19 cppcheck
                dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
