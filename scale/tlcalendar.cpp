@@ -6,7 +6,6 @@ using Unit = TLCalendar::Unit;
 using Boundary = TLCalendar::Boundary;
 
 constexpr qint64 MSecsPerHour = qint64(3600) * 1000;
-constexpr qint64 SecondsPerDay = qint64(24) * 3600;
 // A zone skips at most one date at a time (a move across the date line).
 constexpr int MaxSkippedDates = 3;
 
@@ -162,23 +161,6 @@ QString TLCalendar::label(Unit unit, QDate date, QTime time, const QLocale &loca
         return QString::number(date.year());
     }
     return QString();
-}
-
-qint64 TLCalendar::nominalSeconds(Unit unit)
-{
-    switch (unit) {
-    case Unit::Hour:
-        return 3600;
-    case Unit::Day:
-        return SecondsPerDay;
-    case Unit::Week:
-        return 7 * SecondsPerDay;
-    case Unit::Month:
-        return 28 * SecondsPerDay;
-    case Unit::Year:
-        return 365 * SecondsPerDay;
-    }
-    return 3600;
 }
 
 qint64 TLCalendar::forEachCell(Unit unit, qint64 windowStart, qint64 windowEnd,

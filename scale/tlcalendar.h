@@ -67,9 +67,6 @@ public:
     // The label of the cell that begins at date and time.
     static QString label(Unit unit, QDate date, QTime time, const QLocale &locale = QLocale());
 
-    // The shortest a cell of the unit can be on the wall clock, in seconds.
-    static qint64 nominalSeconds(Unit unit);
-
     TLLocalTime &localTime() { return local; }
 
 private:

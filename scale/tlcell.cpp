@@ -1,7 +1,6 @@
 #include "tlcell.h"
 
 #include <QFont>
-#include <QLineF>
 #include <QPainter>
 #include <QPen>
 
