@@ -76,18 +76,23 @@ void TLRowCells::clear()
     ++runs;
 }
 
+TLRowCells::Cell TLRowCells::cellAt(const Boundary &start) const
+{
+    return {start, TLCalendar::label(unit, start.date, start.time, locale)};
+}
+
 void TLRowCells::startAt(const Boundary &boundary)
 {
     clear();
     locale = QLocale();
-    cells.push_back({boundary, TLCalendar::label(unit, boundary.date, boundary.time, locale)});
-    end = calendar->nextBoundary(unit, boundary).value_or(boundary);
+    end = boundary;
+    append();
 }
 
 void TLRowCells::append()
 {
     const Boundary start = end;
-    cells.push_back({start, TLCalendar::label(unit, start.date, start.time, locale)});
+    cells.push_back(cellAt(start));
     end = calendar->nextBoundary(unit, start).value_or(start);
 }
 
@@ -98,6 +103,6 @@ bool TLRowCells::prepend()
     const std::optional<Boundary> previous = calendar->previousBoundary(unit, cells.front().start);
     if (!previous)
         return false;
-    cells.push_front({*previous, TLCalendar::label(unit, previous->date, previous->time, locale)});
+    cells.push_front(cellAt(*previous));
     return true;
 }

@@ -53,6 +53,7 @@ public:
     quint64 version() const { return runs; }
 
 private:
+    Cell cellAt(const TLCalendar::Boundary &start) const;
     void startAt(const TLCalendar::Boundary &boundary);
     void append();
     bool prepend();

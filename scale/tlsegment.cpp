@@ -10,7 +10,6 @@
 #include <QWidget>
 
 #include <cmath>
-#include <limits>
 
 using Unit = TLCalendar::Unit;
 
@@ -31,9 +30,14 @@ constexpr float QuarterTurn = 1.5707964f;
 constexpr float FullTurn = 6.2831855f;
 constexpr double PixelsPerScaleUnit = 100.0;
 
-// A divider's antialiasing and a label's overhang reach this far, in pixels,
-// beyond the instant they belong to.
-constexpr qreal InkReach = 2;
+// The last instant of a view of the given width and scale that starts at
+// start; in 64 bits, as a wide view at a coarse scale spans more seconds than
+// an int holds.
+qint64 windowEndMSecs(qint64 start, quint32 width, quint32 scale)
+{
+    const auto span = qint64(double(width) / PixelsPerScaleUnit * double(scale));
+    return TLLocalTime::moved(start, span * 1000);
+}
 
 } // namespace
 
@@ -97,11 +101,7 @@ float TLSegment::rowTop(int row) const
 
 QDateTime TLSegment::windowEndFor(const QDateTime &start, quint32 width, quint32 scale)
 {
-    // In 64 bits: a wide view at a coarse scale spans more seconds than an int
-    // holds.
-    const auto span = qint64(double(width) / PixelsPerScaleUnit * double(scale));
-    return QDateTime::fromMSecsSinceEpoch(
-            TLLocalTime::moved(start.toMSecsSinceEpoch(), span * 1000));
+    return QDateTime::fromMSecsSinceEpoch(windowEndMSecs(start.toMSecsSinceEpoch(), width, scale));
 }
 
 void TLSegment::paint(QWidget *target)
@@ -112,8 +112,7 @@ void TLSegment::paint(QWidget *target)
     // not have (after the zone changed) must not name two instants.
     forgetCellsIfStale();
     startMSecs = windowStart.toMSecsSinceEpoch();
-    const auto span = qint64(double(viewWidth) / PixelsPerScaleUnit * double(secondsPer100Px));
-    endMSecs = TLLocalTime::moved(startMSecs, span * 1000);
+    endMSecs = windowEndMSecs(startMSecs, viewWidth, secondsPer100Px);
     windowEnd = QDateTime::fromMSecsSinceEpoch(endMSecs);
 
     TLTiledView::Frame frame{startMSecs, secondsPer100Px, viewWidth, viewHeight, {}};
@@ -180,16 +179,6 @@ quint64 TLSegment::cellsVersion() const
     return version;
 }
 
-qint64 TLSegment::instantAt(qint64 origin, qreal x) const
-{
-    // Milliseconds per pixel: the scale is seconds per 100 pixels.
-    const double msecs = double(origin) + double(x) * double(secondsPer100Px) * 10.0;
-    constexpr auto Max = double(std::numeric_limits<qint64>::max());
-    return msecs >= Max    ? std::numeric_limits<qint64>::max()
-           : msecs <= -Max ? std::numeric_limits<qint64>::min()
-                           : qint64(msecs);
-}
-
 void TLSegment::paintCells(QPainter &painter, qint64 origin, qreal left, qreal right,
                            bool windowOnly)
 {
@@ -220,8 +209,9 @@ void TLSegment::paintCells(QPainter &painter, qint64 origin, qreal left, qreal r
 void TLSegment::drawRow(int row)
 {
     const TLRowCells &cells = rows[row];
-    auto [begin, end] = cells.meeting(instantAt(areaOrigin, areaLeft - InkReach),
-                                      instantAt(areaOrigin, areaRight + InkReach));
+    auto [begin, end] = cells.meeting(
+            TLTiledView::instantAt(areaOrigin, areaLeft - TLTiledView::InkReach, secondsPer100Px),
+            TLTiledView::instantAt(areaOrigin, areaRight + TLTiledView::InkReach, secondsPer100Px));
     if (areaWindowOnly) {
         begin = qMax(begin, cells.windowFirst());
         end = qMin(end, cells.windowEnd(endMSecs));

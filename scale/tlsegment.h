@@ -88,7 +88,6 @@ private:
     void drawWeeks() { drawRow(2); }
     void drawMonths() { drawRow(3); }
     void drawYears() { drawRow(4); }
-    qint64 instantAt(qint64 origin, qreal x) const;
 
     QDateTime windowStart;
     QDateTime windowEnd;

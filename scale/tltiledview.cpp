@@ -16,9 +16,6 @@
 namespace {
 
 constexpr double PixelsPerScaleUnit = 100.0;
-// A divider's antialiasing and a label's overhang reach this far, in pixels,
-// beyond the instant they belong to.
-constexpr qreal InkReach = 2;
 // How far in from the view's sides the rows' outlines are laid over what
 // the tiles show.
 constexpr qreal EdgeWidth = 3;
@@ -29,8 +26,9 @@ constexpr qreal MaxAnchorDistance = 1 << 20;
 // across (a divisor of the tiles' width).
 constexpr int StripPieceWidth = 16;
 
-// The instant x pixels right of origin.
-qint64 instantAt(qint64 origin, qreal x, quint32 secondsPer100Px)
+} // namespace
+
+qint64 TLTiledView::instantAt(qint64 origin, qreal x, quint32 secondsPer100Px)
 {
     // Milliseconds per pixel: the scale is seconds per 100 pixels.
     const double msecs = double(origin) + double(x) * double(secondsPer100Px) * 10.0;
@@ -39,8 +37,6 @@ qint64 instantAt(qint64 origin, qreal x, quint32 secondsPer100Px)
            : msecs <= -Max ? std::numeric_limits<qint64>::min()
                            : qint64(msecs);
 }
-
-} // namespace
 
 TLTiledView::Scale::~Scale() = default;
 

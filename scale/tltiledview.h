@@ -24,6 +24,12 @@ class TLTiledView
 {
 public:
     static constexpr int RowCount = 5;
+    // A divider's antialiasing and a label's overhang reach this far, in
+    // pixels, beyond the instant they belong to.
+    static constexpr qreal InkReach = 2;
+
+    // The instant x pixels right of origin at the scale, saturated to 64 bits.
+    static qint64 instantAt(qint64 origin, qreal x, quint32 secondsPer100Px);
 
     // What the pictures are of: the scale, painting itself.
     class Scale

@@ -130,8 +130,8 @@ qint64 Timeline::visibleSeconds() const
 
 QDateTime Timeline::currentWindowEnd() const
 {
-    return QDateTime::fromMSecsSinceEpoch(
-            TLLocalTime::moved(windowStart.toMSecsSinceEpoch(), visibleSeconds() * 1000));
+    return TLSegment::windowEndFor(windowStart, quint32(qMax(viewWidth, 0)),
+                                   currentSecondsPer100Px());
 }
 
 void Timeline::zoomTo(int newScale)
