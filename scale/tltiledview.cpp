@@ -153,40 +153,54 @@ bool TLTiledView::paint(QPainter &painter, QWidget *target, Scale &scale, const 
 
 void TLTiledView::paintDirect(QPainter &painter, Scale &scale, const Frame &frame, const View &view)
 {
-    // The rows' backgrounds are the same all along: copies of the strip.
-    const int strips = int(std::ceil(frame.width * view.ratio / TLTiles::TileWidth));
-    for (int i = 0; i < strips; ++i)
-        blit(painter, rowStrip, i * TLTiles::TileWidth, view.ratio);
+    // The rows' backgrounds are the same all along, as the strip shows them.
+    rowStrip.fill(painter, 0, std::ceil(frame.width * view.ratio));
     scale.paintCells(painter, frame.start, 0, frame.width, true);
 }
 
 void TLTiledView::paintFromTiles(QPainter &painter, Scale &scale, const Frame &frame,
                                  const View &view)
 {
-    for (qint64 column = view.firstColumn; column <= view.lastColumn; ++column) {
-        const QImage *kept = tiles.find(column, view.phase);
-        const QImage tile = kept ? *kept : paintTile(scale, view, column);
-        if (!kept)
-            tiles.keep(column, view.phase, tile);
-        // The anchor's device pixels and the view's differ by whole pixels,
-        // up to the phase.
-        blit(painter, tile, std::round(view.tileLeft(column) * view.ratio - view.viewLeft),
-             view.ratio);
+    // The anchor's device pixels and the view's differ by whole pixels, up
+    // to the phase.
+    const auto deviceX = [&view](qint64 column) {
+        return std::round(view.tileLeft(column) * view.ratio - view.viewLeft);
+    };
+    // Where tiles show mostly bare rows, the rows are filled and only the
+    // ink is copied over them: filling beats copying.
+    qreal bareFrom = 0;
+    bool bare = false;
+    for (qint64 column = view.firstColumn; column <= view.lastColumn + 1; ++column) {
+        bool nowBare = false;
+        if (column <= view.lastColumn) {
+            if (!tiles.find(column, view.phase))
+                tiles.keep(column, view.phase, paintTile(scale, view, column));
+            nowBare = !tiles.find(column, view.phase)->isWhole();
+        }
+        if (bare && !nowBare)
+            rowStrip.fill(painter, bareFrom, deviceX(column));
+        if (nowBare && !bare)
+            bareFrom = deviceX(column);
+        bare = nowBare;
     }
+    for (qint64 column = view.firstColumn; column <= view.lastColumn; ++column)
+        blit(painter, *tiles.find(column, view.phase), deviceX(column), view.ratio);
     tiles.limitTo(int(std::ceil(frame.width * view.ratio / TLTiles::TileWidth)) + 1);
 }
 
-QImage TLTiledView::paintTile(Scale &scale, const View &view, qint64 column)
+TLTiles::Picture TLTiledView::paintTile(Scale &scale, const View &view, qint64 column)
 {
-    QImage tile = tiles.blank(rowStrip.size(), view.ratio);
-    std::memcpy(tile.bits(), rowStrip.constBits(), size_t(rowStrip.sizeInBytes()));
+    const QImage &bare = rowStrip.image();
+    QImage tile = tiles.blank(bare.size(), view.ratio);
+    std::memcpy(tile.bits(), bare.constBits(), size_t(bare.sizeInBytes()));
     const qreal left = view.tileLeft(column);
     surface->paintInto(&tile, [&](QPainter &painter) {
         painter.translate(-left, 0);
         scale.paintCells(painter, content.anchor, left, left + TLTiles::TileWidth / view.ratio,
                          false);
     });
-    return tile;
+    std::vector<QRect> ink = rowStrip.inkRects(tile);
+    return {std::move(tile), std::move(ink)};
 }
 
 void TLTiledView::paintEdges(QPainter &painter, qreal ratio)
@@ -208,8 +222,9 @@ void TLTiledView::updateBackgrounds(QWidget *target, Scale &scale, const Frame &
     std::copy(frame.rowHeights.begin(), frame.rowHeights.end(), layout.begin());
     layout.back() = float(frame.height);
     const qint64 palette = target->palette().cacheKey();
-    if (!rowStrip.isNull() && layout == stripLayout && ratio == rowStrip.devicePixelRatio()
-        && palette == stripPalette && frame.width == stripWidth)
+    if (!rowStrip.image().isNull() && layout == stripLayout
+        && ratio == rowStrip.image().devicePixelRatio() && palette == stripPalette
+        && frame.width == stripWidth)
         return;
     stripLayout = layout;
     stripPalette = palette;
@@ -223,12 +238,8 @@ void TLTiledView::updateBackgrounds(QWidget *target, Scale &scale, const Frame &
     surface->paintInto(&piece, [&](QPainter &painter) {
         scale.paintBackgrounds(painter, -1, StripPieceWidth / ratio + 1, true);
     });
-    rowStrip = QImage(TLTiles::TileWidth, piece.height(), QImage::Format_RGB32);
-    rowStrip.setDevicePixelRatio(ratio);
-    QPainter strip(&rowStrip);
-    strip.setCompositionMode(QPainter::CompositionMode_Source);
-    for (int x = 0; x < TLTiles::TileWidth; x += StripPieceWidth)
-        blit(strip, piece, x, ratio);
+    rowStrip.make(piece, TLTiles::TileWidth,
+                  std::vector<float>(frame.rowHeights.begin(), frame.rowHeights.end()));
 
     // The view's sides, as far in as the edges reach.
     const auto edgeWidth = int(std::ceil(EdgeWidth * ratio));
@@ -236,28 +247,30 @@ void TLTiledView::updateBackgrounds(QWidget *target, Scale &scale, const Frame &
     edges[0].deviceLeft = 0;
     edges[1].deviceLeft = qMax(deviceWidth - edgeWidth, 0);
     for (Edge &edge : edges) {
-        edge.outline = QImage(qMin(edgeWidth, deviceWidth), piece.height(),
-                              QImage::Format_ARGB32_Premultiplied);
-        edge.outline.setDevicePixelRatio(ratio);
-        edge.outline.fill(Qt::transparent);
+        QImage outline(qMin(edgeWidth, deviceWidth), piece.height(),
+                       QImage::Format_ARGB32_Premultiplied);
+        outline.setDevicePixelRatio(ratio);
+        outline.fill(Qt::transparent);
         // The rows' rectangles as far as the edge shows them: their far sides
         // lie beyond it.
         const qreal left = edge.deviceLeft / ratio;
-        const qreal right = left + edge.outline.width() / ratio;
+        const qreal right = left + outline.width() / ratio;
         const qreal last = frame.width > 0 ? qreal(frame.width) - 1 : 0;
-        surface->paintInto(&edge.outline, [&](QPainter &painter) {
+        surface->paintInto(&outline, [&](QPainter &painter) {
             painter.translate(-left, 0);
             scale.paintBackgrounds(painter, qMax(left - 2, qreal(0)), qMin(right + 2, last), false);
         });
+        edge.outline = {outline, {outline.rect()}};
     }
 }
 
-void TLTiledView::blit(QPainter &painter, const QImage &image, qreal deviceX, qreal ratio)
+void TLTiledView::blit(QPainter &painter, const TLTiles::Picture &picture, qreal deviceX,
+                       qreal ratio)
 {
     // In device pixels, one to one: the quickest copy there is.
     painter.save();
     painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
-    painter.drawImage(QRectF(deviceX, 0, image.width(), image.height()), image,
-                      QRectF(0, 0, image.width(), image.height()));
+    for (const QRect &part : picture.ink)
+        painter.drawImage(QRectF(part).translated(deviceX, 0), picture.image, QRectF(part));
     painter.restore();
 }

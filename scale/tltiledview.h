@@ -1,6 +1,7 @@
 #ifndef TLTILEDVIEW_H
 #define TLTILEDVIEW_H
 
+#include "tlrowstrip.h"
 #include "tltiles.h"
 
 #include <QFont>
@@ -10,6 +11,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPainter;
 class QWidget;
@@ -89,24 +91,26 @@ private:
     // the view's left).
     struct Edge
     {
-        QImage outline;
+        TLTiles::Picture outline;
         qreal deviceLeft = 0;
     };
 
     std::optional<View> viewOf(const QPainter &painter, const Frame &frame) const;
     void paintDirect(QPainter &painter, Scale &scale, const Frame &frame, const View &view);
     void paintFromTiles(QPainter &painter, Scale &scale, const Frame &frame, const View &view);
-    QImage paintTile(Scale &scale, const View &view, qint64 column);
+    TLTiles::Picture paintTile(Scale &scale, const View &view, qint64 column);
     void paintEdges(QPainter &painter, qreal ratio);
     void updateBackgrounds(QWidget *target, Scale &scale, const Frame &frame, qreal ratio);
-    static void blit(QPainter &painter, const QImage &image, qreal deviceX, qreal ratio);
+    // Copies the picture's ink with the picture's left edge at deviceX.
+    static void blit(QPainter &painter, const TLTiles::Picture &picture, qreal deviceX,
+                     qreal ratio);
 
     TLTiles tiles;
     Content content;
     std::unique_ptr<TLTileSurface> surface;
     // The rows' backgrounds over one tile's width, for the row layout,
     // width and palette they were painted with, and the edges'.
-    QImage rowStrip;
+    TLRowStrip rowStrip;
     std::array<float, RowCount + 1> stripLayout{};
     qint64 stripPalette = 0;
     quint32 stripWidth = 0;

@@ -2,20 +2,20 @@
 
 #include <algorithm>
 
-const QImage *TLTiles::find(qint64 column, int phase)
+const TLTiles::Picture *TLTiles::find(qint64 column, int phase)
 {
     for (Tile &tile : tiles) {
         if (tile.column == column && tile.phase == phase) {
             tile.lastUse = ++uses;
-            return &tile.image;
+            return &tile.picture;
         }
     }
     return nullptr;
 }
 
-void TLTiles::keep(qint64 column, int phase, const QImage &image)
+void TLTiles::keep(qint64 column, int phase, Picture picture)
 {
-    tiles.push_back({column, phase, image, ++uses});
+    tiles.push_back({column, phase, std::move(picture), ++uses});
 }
 
 void TLTiles::limitTo(int visibleTiles)
@@ -36,7 +36,7 @@ void TLTiles::clear()
 void TLTiles::drop(std::vector<Tile>::iterator from)
 {
     for (auto it = from; it != tiles.end(); ++it)
-        spares.push_back(std::move(it->image));
+        spares.push_back(std::move(it->picture.image));
     tiles.erase(from, tiles.end());
     // Tiles and spares together stay within the capacity.
     if (tiles.size() + spares.size() > capacity)
@@ -62,6 +62,6 @@ qint64 TLTiles::bytes() const
 {
     qint64 total = 0;
     for (const Tile &tile : tiles)
-        total += tile.image.sizeInBytes();
+        total += tile.picture.image.sizeInBytes();
     return total;
 }

@@ -2,6 +2,7 @@
 #define TLTILES_H
 
 #include <QImage>
+#include <QRect>
 #include <QtGlobal>
 
 #include <vector>
@@ -15,6 +16,9 @@
 // fractions of a device pixel (at a ratio of 1.5, a pixel is 1.5 device
 // pixels) land within a quarter of a pixel of its true place.
 //
+// A tile also knows where it shows more than the rows' bare backgrounds: only
+// that needs copying.
+//
 // At most twice as many tiles as a view shows, and a few more, are kept;
 // the least recently used go first, and their memory serves new tiles.
 class TLTiles
@@ -24,9 +28,19 @@ public:
     static constexpr int Phases = 2;
     static constexpr int SpareTiles = 4;
 
+    struct Picture
+    {
+        QImage image;
+        // Device pixels that differ from the bare backgrounds; the whole
+        // tile when they are most of it.
+        std::vector<QRect> ink;
+
+        bool isWhole() const { return ink.size() == 1 && ink.front() == image.rect(); }
+    };
+
     // The tile, or nullptr when it is not kept.
-    const QImage *find(qint64 column, int phase);
-    void keep(qint64 column, int phase, const QImage &image);
+    const Picture *find(qint64 column, int phase);
+    void keep(qint64 column, int phase, Picture picture);
     // Drops tiles beyond twice the given number, least recently used first.
     void limitTo(int visibleTiles);
     void clear();
@@ -42,7 +56,7 @@ private:
     {
         qint64 column;
         int phase;
-        QImage image;
+        Picture picture;
         quint64 lastUse;
     };
     void drop(std::vector<Tile>::iterator from);
