@@ -29,6 +29,9 @@ constexpr double WeightFrequency = 1.2;
 constexpr float QuarterTurn = 1.5707964f;
 constexpr float FullTurn = 6.2831855f;
 constexpr double PixelsPerScaleUnit = 100.0;
+// Asking the system for its time zone takes several system calls; unless TZ
+// changes, it is asked at most this often.
+constexpr qint64 ZoneCheckMSecs = 1000;
 
 // The last instant of a view of the given width and scale that starts at
 // start; in 64 bits, as a wide view at a coarse scale spans more seconds than
@@ -113,7 +116,7 @@ void TLSegment::paint(QWidget *target)
     forgetCellsIfStale();
     startMSecs = windowStart.toMSecsSinceEpoch();
     endMSecs = windowEndMSecs(startMSecs, viewWidth, secondsPer100Px);
-    windowEnd = QDateTime::fromMSecsSinceEpoch(endMSecs);
+    windowEnd = QDateTime::fromMSecsSinceEpoch(endMSecs, QTimeZone::utc());
 
     TLTiledView::Frame frame{startMSecs, secondsPer100Px, viewWidth, viewHeight, {}};
     for (int row = 0; row < RowCount; ++row)
@@ -150,8 +153,14 @@ void TLSegment::forgetCellsIfStale()
 {
     // Boundaries follow the time zone and labels the locale.
     const QLocale locale;
-    if (calendar && locale == cellLocale
-        && calendar->localTime().zoneId() == QTimeZone::systemTimeZoneId())
+    const QByteArray zoneVariable = qgetenv("TZ");
+    if (zoneVariable != zoneAskedFor || !zoneAsked.isValid()
+        || zoneAsked.hasExpired(ZoneCheckMSecs)) {
+        zoneAskedFor = zoneVariable;
+        zoneAsked.start();
+        systemZone = QTimeZone::systemTimeZoneId();
+    }
+    if (calendar && locale == cellLocale && calendar->localTime().zoneId() == systemZone)
         return;
     cellLocale = locale;
     calendar = std::make_unique<TLCalendar>();

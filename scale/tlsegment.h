@@ -5,7 +5,9 @@
 #include "tlrowcells.h"
 #include "tltiledview.h"
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QLocale>
 #include <QMap>
@@ -115,6 +117,10 @@ private:
     std::unique_ptr<TLCalendar> calendar;
     std::array<TLRowCells, RowCount> rows;
     QLocale cellLocale;
+    // The system's zone, when it was last asked for and TZ then.
+    QByteArray systemZone;
+    QElapsedTimer zoneAsked;
+    QByteArray zoneAskedFor;
 
     TLTiledView pictures;
 };
