@@ -83,41 +83,39 @@ class TestFuzz : public QObject
     Q_OBJECT
 
 private slots:
-    void gestures();
-};
+    void gestures()
+    {
+        const quint32 seed = envNumber("TIMELINE_FUZZ_SEED", 20261206);
+        const int events = int(envNumber("TIMELINE_FUZZ_EVENTS", 20000));
+        qInfo("fuzzing %d events with seed %u (replay: TIMELINE_FUZZ_SEED=%u)", events, seed, seed);
+        QRandomGenerator random(seed);
 
-void TestFuzz::gestures()
-{
-    const quint32 seed = envNumber("TIMELINE_FUZZ_SEED", 20261206);
-    const int events = int(envNumber("TIMELINE_FUZZ_EVENTS", 20000));
-    qInfo("fuzzing %d events with seed %u (replay: TIMELINE_FUZZ_SEED=%u)", events, seed, seed);
-    QRandomGenerator random(seed);
+        TimelineApp window;
+        window.show();
+        Timeline &timeline = *window.form().timeline;
+        for (int i = 0; i < events && !QTest::currentTestFailed(); ++i) {
+            step(random, window.form());
+            const QByteArray where = "event " + QByteArray::number(i);
+            const quint32 scale = timeline.currentSecondsPer100Px();
+            QVERIFY2(scale >= FinestScale && scale <= CoarsestScale, where);
+            QVERIFY2(timeline.currentWindowStart().isValid(), where);
+            if (i % 5 != 0 || timeline.width() <= 0 || timeline.height() <= 0)
+                continue;
 
-    TimelineApp window;
-    window.show();
-    Timeline &timeline = *window.form().timeline;
-    for (int i = 0; i < events && !QTest::currentTestFailed(); ++i) {
-        step(random, window.form());
-        const QByteArray where = "event " + QByteArray::number(i);
-        const quint32 scale = timeline.currentSecondsPer100Px();
-        QVERIFY2(scale >= FinestScale && scale <= CoarsestScale, where);
-        QVERIFY2(timeline.currentWindowStart().isValid(), where);
-        if (i % 5 != 0 || timeline.width() <= 0 || timeline.height() <= 0)
-            continue;
-
-        // Only a corner is rendered, but the whole scale is laid out and drawn
-        // (clipped). At most span / unit + 2 cells fit into each row.
-        QImage corner(64, 64, QImage::Format_RGB32);
-        timeline.render(&corner, QPoint(), QRegion(0, 0, 64, 64));
-        const TLSegment &segment = timeline.timeSegment();
-        const qint64 span =
-                qMax<qint64>(segment.windowStartTime().secsTo(segment.windowEndTime()), 0);
-        qint64 bound = 0;
-        for (const qint64 unit : UnitSeconds)
-            bound += span / unit + 2;
-        QVERIFY2(segment.cellsDrawn() <= bound, where);
+            // Only a corner is rendered, but the whole scale is laid out and drawn
+            // (clipped). At most span / unit + 2 cells fit into each row.
+            QImage corner(64, 64, QImage::Format_RGB32);
+            timeline.render(&corner, QPoint(), QRegion(0, 0, 64, 64));
+            const TLSegment &segment = timeline.timeSegment();
+            const qint64 span =
+                    qMax<qint64>(segment.windowStartTime().secsTo(segment.windowEndTime()), 0);
+            qint64 bound = 0;
+            for (const qint64 unit : UnitSeconds)
+                bound += span / unit + 2;
+            QVERIFY2(segment.cellsDrawn() <= bound, where);
+        }
     }
-}
+};
 
 QTEST_MAIN(TestFuzz)
 #include "tst_fuzz.moc"

@@ -56,228 +56,205 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void buttons_data();
-    void buttons();
-    void keys_data();
-    void keys();
-    void scrollBar_data();
-    void scrollBar();
-    void thumbwheel_data();
-    void thumbwheel();
-    void window();
-    void translations_data();
-    void translations();
+    void init()
+    {
+        zone = std::make_unique<ZoneGuard>("Europe/Berlin",
+                                           QLocale(QLocale::French, QLocale::France));
+        app = std::make_unique<TimelineApp>();
+        app->form().timeline->setFixedWidth(500);
+        app->show();
+        QVERIFY(QTest::qWaitForWindowActive(app.get()));
+        app->form().timeline->setWindowStart(Start);
+        before = statusText();
+        QCOMPARE(before, "mar. 1 juin 2010 12:00 – jeu. 9 sept. 2010 12:00 (20 days per 100 px)");
+    }
+
+    void cleanup()
+    {
+        app.reset();
+        zone.reset();
+    }
+
+    void controls_data()
+    {
+        // A button's object name, or keys pressed.
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<View>("view");
+        for (int level = 0; level < 5; ++level) {
+            QTest::newRow(PresetButtons[level]) << PresetButtons[level] << Presets[level];
+            QTest::addRow("Ctrl+%d", level + 1)
+                    << QStringLiteral("Ctrl+%1").arg(level + 1) << Presets[level];
+        }
+        // "<" and ">" move by half the view, Left and Right by a tenth.
+        QTest::newRow("earlier") << "pushButton_7" << View{-4320000, StartScale, 0, ""};
+        QTest::newRow("later")
+                << "pushButton_2"
+                << View{4320000, StartScale, 0,
+                        "mer. 21 juil. 2010 12:00 – ven. 29 oct. 2010 12:00 (20 days per 100 px)"};
+        QTest::newRow("Left") << "Left" << View{-864000, StartScale, 0, ""};
+        QTest::newRow("Right") << "Right" << View{864000, StartScale, 0, ""};
+        QTest::newRow("Ctrl+Plus") << "Ctrl++" << ZoomedIn;
+        QTest::newRow("Ctrl+Equal") << "Ctrl+=" << ZoomedIn;
+        QTest::newRow("Ctrl+Minus") << "Ctrl+-" << View{-648000, 1987200, 81, ""};
+    }
+
+    void controls()
+    {
+        QFETCH(QString, control);
+        QFETCH(View, view);
+        auto *button = app->findChild<QPushButton *>(control);
+        if (!button) {
+            QTest::keySequence(app.get(), QKeySequence(control));
+            check(view);
+            return;
+        }
+        QTest::mouseClick(button, Qt::LeftButton);
+        check(view);
+        if (view.scale != StartScale)
+            return;
+        // Held down, "<" and ">" repeat.
+        QTest::mousePress(button, Qt::LeftButton);
+        QTRY_VERIFY(Start.secsTo(app->form().timeline->currentWindowStart()) / view.shift > 3);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QCOMPARE(Start.secsTo(app->form().timeline->currentWindowStart()) % view.shift, 0);
+    }
+
+    void scrollBar_data()
+    {
+        QTest::addColumn<bool>("slide"); // else the axis reports the value
+        QTest::addColumn<int>("value");
+        QTest::addColumn<View>("view");
+        QTest::newRow("slide_to_the_top") << true << 0 << View{4319750, 100, 0, ""};
+        QTest::newRow("slide_past_the_end") << true << 150 << View{-39934730, 17701892, 99, ""};
+        // A value set otherwise does not reach the axis.
+        QTest::newRow("axis_reports_51") << false << 51 << View{0, StartScale, 51, ""};
+        QTest::newRow("axis_reports_0") << false << 0 << View{0, StartScale, 0, ""};
+        QTest::newRow("axis_reports_100") << false << 100 << View{0, StartScale, 99, ""};
+    }
+
+    void scrollBar()
+    {
+        QFETCH(bool, slide);
+        QFETCH(int, value);
+        QFETCH(View, view);
+        QScrollBar *scrollBar = app->form().verticalScrollBar;
+        scrollBar->setValue(30); // moves no slider, so does not zoom
+        if (slide) {
+            // What dragging the slider does: sliderMoved while the slider is down.
+            scrollBar->setSliderDown(true);
+            scrollBar->setSliderPosition(value);
+            scrollBar->setSliderDown(false);
+        } else {
+            emit app->form().timeline->zoomChangedSignal(value);
+        }
+        check(view);
+    }
+
+    void thumbwheel_data()
+    {
+        QTest::addColumn<QLine>("drag"); // none for a turn of the wheel
+        QTest::addColumn<int>("angle");
+        QTest::addColumn<View>("view");
+        QTest::newRow("drag_right_70px")
+                << QLine(40, 8, 110, 9) << 0 << View{-1209600, StartScale, 0, ""};
+        QTest::newRow("drag_straight_down")
+                << QLine(40, 3, 40, 12) << 0 << View{0, StartScale, 0, ""};
+        QTest::newRow("wheel_one_notch") << QLine() << 120 << ZoomedIn;
+        QTest::newRow("wheel_below_one_degree") << QLine() << 7 << View{0, StartScale, 79, ""};
+    }
+
+    void thumbwheel()
+    {
+        QFETCH(QLine, drag);
+        QFETCH(int, angle);
+        QFETCH(View, view);
+        // The strip moves and zooms the axis as the axis itself does.
+        Thumbwheel *wheel = app->form().thumbwheel;
+        if (drag.isNull()) {
+            turnWheel(wheel, QPoint(0, angle));
+        } else {
+            QTest::mousePress(wheel, Qt::LeftButton, Qt::NoModifier, drag.p1());
+            QTest::mouseMove(wheel, drag.center());
+            QTest::mouseMove(wheel, drag.p2());
+            QTest::mouseRelease(wheel, Qt::LeftButton, Qt::NoModifier, drag.p2());
+        }
+        check(view);
+    }
+
+    void window()
+    {
+        const Ui_MainWindow &ui = app->form();
+        QCOMPARE(app->size(), QSize(757, 540));
+        // Grid margin and left spacer only: the real window test relies on this.
+        QCOMPARE(ui.timeline->drawingCanvas()->mapTo(app.get(), QPoint(0, 0)).x(), 9 + 5);
+        QVERIFY(!ui.thumbwheel->accessibleName().isEmpty());
+        // A wider axis shows more time; Home goes to the current time; Ctrl+Q closes.
+        ui.timeline->setFixedWidth(600);
+        QTRY_VERIFY(statusText() != before);
+        QTest::keySequence(app.get(), QKeySequence(Qt::Key_Home));
+        QVERIFY(qAbs(QDateTime::currentDateTime().secsTo(ui.timeline->currentWindowStart())) <= 2);
+        QTest::keySequence(app.get(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QVERIFY(!app->isVisible());
+    }
+
+    void translations_data()
+    {
+        // The zoom buttons, the axis's name, the status bar's scale and a day label.
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QStringList>("texts");
+        const QStringList german{
+                "Stunde", "Tag", "Woche", "Monat", "Jahr", "Zeitachse", "(20 Tage pro 100 px)",
+                "Di., 1"};
+        QTest::newRow("german") << QLocale(QLocale::German, QLocale::Germany) << german;
+        // No translation: English texts beside the locale's names and numbers.
+        const QStringList dutch{
+                "Hour", "Day", "Week", "Month", "Year", "Time axis", "(20 days per 100 px)",
+                "di, 1"};
+        QTest::newRow("dutch") << QLocale(QLocale::Dutch, QLocale::Netherlands) << dutch;
+    }
+
+    void translations()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QStringList, texts);
+        ZoneGuard session("", locale);
+        QObject translators;
+        installTranslations(locale, &translators);
+        TimelineApp window;
+        QStringList shown;
+        for (const char *name : PresetButtons)
+            shown << window.findChild<QPushButton *>(name)->text();
+        const QString status = window.findChild<QLabel *>("viewLabel")->text();
+        shown << window.form().timeline->drawingCanvas()->accessibleName()
+              << status.mid(status.lastIndexOf('('))
+              << TLCalendar::label(TLCalendar::Unit::Day, QDate(2010, 6, 1), QTime(0, 0));
+        QCOMPARE(shown, texts);
+        QCOMPARE(window.windowTitle(), "MainWindow");
+    }
 
 private:
     QString statusText() const { return app->findChild<QLabel *>("viewLabel")->text(); }
-    void check(const View &view);
+
+    void check(const View &view)
+    {
+        const Ui_MainWindow &ui = app->form();
+        QCOMPARE(Start.secsTo(ui.timeline->currentWindowStart()), view.shift);
+        QCOMPARE(ui.timeline->currentSecondsPer100Px(), view.scale);
+        QCOMPARE(ui.verticalScrollBar->value(), view.bar);
+        QCOMPARE(statusText() != before, view.shift != 0 || view.scale != StartScale);
+        if (!view.status.isEmpty())
+            QCOMPARE(statusText(), view.status);
+        // Assistive technology reads the same text off the time axis.
+        QAccessibleInterface *axis =
+                QAccessible::queryAccessibleInterface(ui.timeline->drawingCanvas());
+        QCOMPARE(axis->text(QAccessible::Name), "Time axis");
+        QCOMPARE(axis->text(QAccessible::Description), statusText());
+    }
 
     std::unique_ptr<ZoneGuard> zone;
     std::unique_ptr<TimelineApp> app;
     QString before;
 };
-
-void TestMainWindow::init()
-{
-    zone = std::make_unique<ZoneGuard>("Europe/Berlin", QLocale(QLocale::French, QLocale::France));
-    app = std::make_unique<TimelineApp>();
-    app->form().timeline->setFixedWidth(500);
-    app->show();
-    QVERIFY(QTest::qWaitForWindowActive(app.get()));
-    app->form().timeline->setWindowStart(Start);
-    before = statusText();
-    QCOMPARE(before, "mar. 1 juin 2010 12:00 – jeu. 9 sept. 2010 12:00 (20 days per 100 px)");
-}
-
-void TestMainWindow::cleanup()
-{
-    app.reset();
-    zone.reset();
-}
-
-void TestMainWindow::check(const View &view)
-{
-    const Ui_MainWindow &ui = app->form();
-    QCOMPARE(Start.secsTo(ui.timeline->currentWindowStart()), view.shift);
-    QCOMPARE(ui.timeline->currentSecondsPer100Px(), view.scale);
-    QCOMPARE(ui.verticalScrollBar->value(), view.bar);
-    QCOMPARE(statusText() != before, view.shift != 0 || view.scale != StartScale);
-    if (!view.status.isEmpty())
-        QCOMPARE(statusText(), view.status);
-    // Assistive technology reads the same text off the time axis.
-    QAccessibleInterface *axis =
-            QAccessible::queryAccessibleInterface(ui.timeline->drawingCanvas());
-    QCOMPARE(axis->text(QAccessible::Name), "Time axis");
-    QCOMPARE(axis->text(QAccessible::Description), statusText());
-}
-
-void TestMainWindow::buttons_data()
-{
-    QTest::addColumn<QByteArray>("button");
-    QTest::addColumn<View>("view");
-    for (int level = 0; level < 5; ++level)
-        QTest::newRow(PresetButtons[level]) << QByteArray(PresetButtons[level]) << Presets[level];
-    // "<" and ">" move by half the view.
-    QTest::newRow("earlier") << QByteArray("pushButton_7") << View{-4320000, StartScale, 0, ""};
-    QTest::newRow("later")
-            << QByteArray("pushButton_2")
-            << View{4320000, StartScale, 0,
-                    "mer. 21 juil. 2010 12:00 – ven. 29 oct. 2010 12:00 (20 days per 100 px)"};
-}
-
-void TestMainWindow::buttons()
-{
-    QFETCH(QByteArray, button);
-    QFETCH(View, view);
-    auto *pushButton = app->findChild<QPushButton *>(button);
-    QTest::mouseClick(pushButton, Qt::LeftButton);
-    check(view);
-    if (view.scale != StartScale)
-        return;
-    // Held down, "<" and ">" repeat.
-    QTest::mousePress(pushButton, Qt::LeftButton);
-    QTRY_VERIFY(Start.secsTo(app->form().timeline->currentWindowStart()) / view.shift > 3);
-    QTest::mouseRelease(pushButton, Qt::LeftButton);
-    QCOMPARE(Start.secsTo(app->form().timeline->currentWindowStart()) % view.shift, 0);
-}
-
-void TestMainWindow::keys_data()
-{
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<View>("view");
-    for (int level = 0; level < 5; ++level)
-        QTest::addRow("Ctrl+%d", level + 1)
-                << QStringLiteral("Ctrl+%1").arg(level + 1) << Presets[level];
-    QTest::newRow("Left") << "Left" << View{-864000, StartScale, 0, ""};
-    QTest::newRow("Right") << "Right" << View{864000, StartScale, 0, ""};
-    QTest::newRow("Ctrl+Plus") << "Ctrl++" << ZoomedIn;
-    QTest::newRow("Ctrl+Equal") << "Ctrl+=" << ZoomedIn;
-    QTest::newRow("Ctrl+Minus") << "Ctrl+-" << View{-648000, 1987200, 81, ""};
-}
-
-void TestMainWindow::keys()
-{
-    QFETCH(QString, keys);
-    QFETCH(View, view);
-    QTest::keySequence(app.get(), QKeySequence(keys));
-    check(view);
-}
-
-void TestMainWindow::scrollBar_data()
-{
-    QTest::addColumn<bool>("slide"); // else the axis reports the value
-    QTest::addColumn<int>("value");
-    QTest::addColumn<View>("view");
-    QTest::newRow("slide_to_the_top") << true << 0 << View{4319750, 100, 0, ""};
-    QTest::newRow("slide_past_the_end") << true << 150 << View{-39934730, 17701892, 99, ""};
-    // A value set otherwise does not reach the axis.
-    QTest::newRow("axis_reports_51") << false << 51 << View{0, StartScale, 51, ""};
-    QTest::newRow("axis_reports_0") << false << 0 << View{0, StartScale, 0, ""};
-    QTest::newRow("axis_reports_100") << false << 100 << View{0, StartScale, 99, ""};
-}
-
-void TestMainWindow::scrollBar()
-{
-    QFETCH(bool, slide);
-    QFETCH(int, value);
-    QFETCH(View, view);
-    QScrollBar *scrollBar = app->form().verticalScrollBar;
-    scrollBar->setValue(30); // moves no slider, so does not zoom
-    if (slide) {
-        // What dragging the slider does: sliderMoved while the slider is down.
-        scrollBar->setSliderDown(true);
-        scrollBar->setSliderPosition(value);
-        scrollBar->setSliderDown(false);
-    } else {
-        emit app->form().timeline->zoomChangedSignal(value);
-    }
-    check(view);
-}
-
-void TestMainWindow::thumbwheel_data()
-{
-    QTest::addColumn<QLine>("drag"); // none for a turn of the wheel
-    QTest::addColumn<int>("angle");
-    QTest::addColumn<View>("view");
-    QTest::newRow("drag_right_70px")
-            << QLine(40, 8, 110, 9) << 0 << View{-1209600, StartScale, 0, ""};
-    QTest::newRow("drag_straight_down") << QLine(40, 3, 40, 12) << 0 << View{0, StartScale, 0, ""};
-    QTest::newRow("wheel_one_notch") << QLine() << 120 << ZoomedIn;
-    QTest::newRow("wheel_below_one_degree") << QLine() << 7 << View{0, StartScale, 79, ""};
-}
-
-void TestMainWindow::thumbwheel()
-{
-    QFETCH(QLine, drag);
-    QFETCH(int, angle);
-    QFETCH(View, view);
-    // The strip moves and zooms the axis as the axis itself does.
-    Thumbwheel *wheel = app->form().thumbwheel;
-    if (drag.isNull()) {
-        turnWheel(wheel, QPoint(0, angle));
-    } else {
-        QTest::mousePress(wheel, Qt::LeftButton, Qt::NoModifier, drag.p1());
-        QTest::mouseMove(wheel, drag.center());
-        QTest::mouseMove(wheel, drag.p2());
-        QTest::mouseRelease(wheel, Qt::LeftButton, Qt::NoModifier, drag.p2());
-    }
-    check(view);
-}
-
-void TestMainWindow::window()
-{
-    const Ui_MainWindow &ui = app->form();
-    QCOMPARE(app->size(), QSize(757, 540));
-    // Grid margin and left spacer only: the real window test relies on this.
-    QCOMPARE(ui.timeline->drawingCanvas()->mapTo(app.get(), QPoint(0, 0)).x(), 9 + 5);
-    QVERIFY(!ui.thumbwheel->accessibleName().isEmpty());
-    // A wider axis shows more time; Home goes to the current time; Ctrl+Q closes.
-    ui.timeline->setFixedWidth(600);
-    QTRY_VERIFY(statusText() != before);
-    QTest::keySequence(app.get(), QKeySequence(Qt::Key_Home));
-    QVERIFY(qAbs(QDateTime::currentDateTime().secsTo(ui.timeline->currentWindowStart())) <= 2);
-    QTest::keySequence(app.get(), QKeySequence(QStringLiteral("Ctrl+Q")));
-    QVERIFY(!app->isVisible());
-}
-
-void TestMainWindow::translations_data()
-{
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QStringList>("texts"); // the zoom buttons, then the axis's name
-    QTest::addColumn<QString>("scale");
-    QTest::addColumn<QString>("tuesdayFirst"); // a day label
-    QTest::newRow("german") << QLocale(QLocale::German, QLocale::Germany)
-                            << QStringList{"Stunde", "Tag", "Woche", "Monat", "Jahr", "Zeitachse"}
-                            << "(20 Tage pro 100 px)" << "Di., 1";
-    // No translation: English texts beside the locale's names and numbers.
-    QTest::newRow("dutch") << QLocale(QLocale::Dutch, QLocale::Netherlands)
-                           << QStringList{"Hour", "Day", "Week", "Month", "Year", "Time axis"}
-                           << "(20 days per 100 px)" << "di, 1";
-}
-
-void TestMainWindow::translations()
-{
-    QFETCH(QLocale, locale);
-    QFETCH(QStringList, texts);
-    QFETCH(QString, scale);
-    QFETCH(QString, tuesdayFirst);
-    ZoneGuard session("", locale);
-    QObject translators;
-    installTranslations(locale, &translators);
-    TimelineApp window;
-    QStringList shown;
-    for (const char *name : PresetButtons)
-        shown << window.findChild<QPushButton *>(name)->text();
-    shown << window.form().timeline->drawingCanvas()->accessibleName();
-    QCOMPARE(shown, texts);
-    QVERIFY2(window.findChild<QLabel *>("viewLabel")->text().endsWith(scale),
-             qPrintable(window.findChild<QLabel *>("viewLabel")->text()));
-    QCOMPARE(TLCalendar::label(TLCalendar::Unit::Day, QDate(2010, 6, 1), QTime(0, 0)),
-             tuesdayFirst);
-    QCOMPARE(window.windowTitle(), "MainWindow");
-}
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -134,64 +134,63 @@ class TestRendering : public QObject
     Q_OBJECT
 
 private slots:
-    void matchesReference_data();
-    void matchesReference();
-};
-
-void TestRendering::matchesReference_data()
-{
-    QTest::addColumn<Row>("row");
-    // Zoomed out is the dearest frame of every size: the most cells, most of
-    // them narrower than their labels.
-    for (const qreal ratio : {1.0, 1.5, 2.0}) {
-        const QByteArray r = "_ratio" + QByteArray::number(ratio);
-        QTest::newRow("757x84_zoomed_out" + r) << Row{{757, 84}, 20000000, ratio, "UTC", 0};
-        QTest::newRow("1875x84_at_16477323" + r) << Row{{1875, 84}, 16477323, ratio, "UTC", 37};
-        QTest::newRow("757x84_week_preset" + r) << Row{{757, 84}, 56000, ratio, "UTC", -101};
-        QTest::newRow("757x84_berlin_spring_hours" + r)
-                << Row{{757, 84}, 1340, ratio, "Europe/Berlin", 250};
-    }
-    QTest::newRow("3840x2160_zoomed_out") << Row{{3840, 2160}, 20000000, 1, "UTC", 0};
-    // Rows less than a pixel high, views one and two pixels wide.
-    QTest::newRow("757x4") << Row{{757, 4}, 56000, 1, "UTC", 0};
-    QTest::newRow("1x84") << Row{{1, 84}, 56000, 1, "UTC", 0};
-    QTest::newRow("2x84") << Row{{2, 84}, 56000, 1.5, "UTC", 1};
-}
-
-void TestRendering::matchesReference()
-{
-    QFETCH(Row, row);
-    const ZoneGuard guard(row.zone);
-    Timeline timeline;
-    timeline.resize(row.size);
-    timeline.zoomTo(int(row.scale));
-    timeline.setWindowStart(QDateTime(QDate(2026, 3, 29), QTime(0, 30)));
-
-    // The first paint, a repaint of the still view (from what the first
-    // kept) and a paint after a drag (which reuses what still shows) all
-    // look like the reference's picture of the same window.
-    ReferenceRenderer reference;
-    render(timeline, row.ratio, &reference); // the first outlines of large glyphs vary
-    QImage expected = render(timeline, row.ratio, &reference);
-    for (const QByteArray paint : {"first paint", "repaint", "after a drag"}) {
-        if (paint == "after a drag") {
-            timeline.canvasDraggedSlot(QPoint(row.drag, 0), QPoint(0, 0));
-            expected = render(timeline, row.ratio, &reference);
+    void matchesReference_data()
+    {
+        QTest::addColumn<Row>("row");
+        // Zoomed out is the dearest frame of every size: the most cells, most of
+        // them narrower than their labels.
+        for (const qreal ratio : {1.0, 1.5, 2.0}) {
+            const QByteArray r = "_ratio" + QByteArray::number(ratio);
+            QTest::newRow("757x84_zoomed_out" + r) << Row{{757, 84}, 20000000, ratio, "UTC", 0};
+            QTest::newRow("1875x84_at_16477323" + r) << Row{{1875, 84}, 16477323, ratio, "UTC", 37};
+            QTest::newRow("757x84_week_preset" + r) << Row{{757, 84}, 56000, ratio, "UTC", -101};
+            QTest::newRow("757x84_berlin_spring_hours" + r)
+                    << Row{{757, 84}, 1340, ratio, "Europe/Berlin", 250};
         }
-        const QImage product = render(timeline, row.ratio);
-        QCOMPARE(timeline.timeSegment().cellsDrawn(), reference.cellsDrawn());
-        const QByteArray where = difference(product, expected);
-        QVERIFY2(where.isEmpty(), paint + ": ink or background differs at device pixel " + where);
-        const QByteArray divider =
-                misplacedDivider(timeline.timeSegment(), row.ratio, product, expected);
-        QVERIFY2(divider.isEmpty(), paint + ": " + divider);
-        // Labels are antialiased as the desktop asks, the same way in both.
-        const qint64 coloured = colouredInk(product), colouredExpected = colouredInk(expected);
-        QVERIFY2(coloured >= colouredExpected / 2 && colouredExpected >= coloured / 2,
-                 paint + ": " + QByteArray::number(coloured) + " coloured ink pixels instead of "
-                         + QByteArray::number(colouredExpected));
+        QTest::newRow("3840x2160_zoomed_out") << Row{{3840, 2160}, 20000000, 1, "UTC", 0};
+        // Rows less than a pixel high, views one and two pixels wide.
+        QTest::newRow("757x4") << Row{{757, 4}, 56000, 1, "UTC", 0};
+        QTest::newRow("1x84") << Row{{1, 84}, 56000, 1, "UTC", 0};
+        QTest::newRow("2x84") << Row{{2, 84}, 56000, 1.5, "UTC", 1};
     }
-}
+
+    void matchesReference()
+    {
+        QFETCH(Row, row);
+        const ZoneGuard guard(row.zone);
+        Timeline timeline;
+        timeline.resize(row.size);
+        timeline.zoomTo(int(row.scale));
+        timeline.setWindowStart(QDateTime(QDate(2026, 3, 29), QTime(0, 30)));
+
+        // The first paint, a repaint of the still view (from what the first
+        // kept) and a paint after a drag (which reuses what still shows) all
+        // look like the reference's picture of the same window.
+        ReferenceRenderer reference;
+        render(timeline, row.ratio, &reference); // the first outlines of large glyphs vary
+        QImage expected = render(timeline, row.ratio, &reference);
+        for (const QByteArray paint : {"first paint", "repaint", "after a drag"}) {
+            if (paint == "after a drag") {
+                timeline.canvasDraggedSlot(QPoint(row.drag, 0), QPoint(0, 0));
+                expected = render(timeline, row.ratio, &reference);
+            }
+            const QImage product = render(timeline, row.ratio);
+            QCOMPARE(timeline.timeSegment().cellsDrawn(), reference.cellsDrawn());
+            const QByteArray where = difference(product, expected);
+            QVERIFY2(where.isEmpty(),
+                     paint + ": ink or background differs at device pixel " + where);
+            const QByteArray divider =
+                    misplacedDivider(timeline.timeSegment(), row.ratio, product, expected);
+            QVERIFY2(divider.isEmpty(), paint + ": " + divider);
+            // Labels are antialiased as the desktop asks, the same way in both.
+            const qint64 coloured = colouredInk(product), colouredExpected = colouredInk(expected);
+            QVERIFY2(coloured >= colouredExpected / 2 && colouredExpected >= coloured / 2,
+                     paint + ": " + QByteArray::number(coloured)
+                             + " coloured ink pixels instead of "
+                             + QByteArray::number(colouredExpected));
+        }
+    }
+};
 
 QTEST_MAIN(TestRendering)
 #include "tst_rendering.moc"

@@ -78,42 +78,35 @@ void checkRow(Unit unit, qint64 start, qint64 end, const QList<Cell> &cells,
     }
 }
 
+struct Row
+{
+    const char *name;
+    QByteArray zone;
+    QString start;
+    Unit unit;
+    qint64 span;
+    QStringList labels;
+    int count;
+    Offsets offsets;
+};
+
 } // namespace
+Q_DECLARE_METATYPE(Row)
 
 class TestTLCalendar : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void cells_data();
-    void cells();
-    void everyZoneAgreesWithTheCLibrary();
-    void endsOfTime_data();
-    void endsOfTime();
-};
-
-void TestTLCalendar::cells_data()
-{
-    QTest::addColumn<QByteArray>("zone");
-    QTest::addColumn<Unit>("unit");
-    QTest::addColumn<QString>("start"); // with the offset in force there
-    QTest::addColumn<qint64>("span");
-    QTest::addColumn<QStringList>("labels"); // all of them, or the first and the last
-    QTest::addColumn<int>("count");
-    // Seconds from the start: to the first cell's start, or to the first
-    // cell's start and end and the last cell's start and end.
-    QTest::addColumn<Offsets>("offsets");
-
-    const struct
+    void cells_data()
     {
-        const char *name, *zone, *start;
-        Unit unit;
-        qint64 span;
-        QStringList labels;
-        int count;
-        Offsets offsets;
-    } rows[] = {
-            // clang-format off
+        // Seconds from the start: to the first cell's start, or to the first
+        // cell's start and end and the last cell's start and end. Labels: all
+        // of them, or the first and the last. The start carries the offset in
+        // force there.
+        QTest::addColumn<Row>("row");
+        const Row rows[] = {
+                // clang-format off
         // The worked example: 56,000 s per 100 px over 500 px, from Wednesday
         // 12 March 2008 10:30.
         {"example_hours", "UTC", "2008-03-12T10:30:00Z", Unit::Hour, 280000,
@@ -172,98 +165,91 @@ void TestTLCalendar::cells_data()
         // Amsterdam skipped 28 seconds at midnight on 1 July 1937.
         {"28_second_gap", "Europe/Amsterdam", "1937-07-01T12:00:00+01:20", Unit::Day, 3600,
          {"Thu, 1"}, 1, {-43172}},
-            // clang-format on
-    };
-    for (const auto &r : rows)
-        QTest::newRow(r.name) << QByteArray(r.zone) << r.unit << QString::fromLatin1(r.start)
-                              << r.span << r.labels << r.count << r.offsets;
-}
-
-void TestTLCalendar::cells()
-{
-    QFETCH(QByteArray, zone);
-    QFETCH(Unit, unit);
-    QFETCH(QString, start);
-    QFETCH(qint64, span);
-    QFETCH(QStringList, labels);
-    QFETCH(int, count);
-    QFETCH(Offsets, offsets);
-
-    const ZoneGuard guard(zone);
-    const QDateTime given = QDateTime::fromString(start, Qt::ISODateWithMs);
-    // Also catches missing zone data, which would silently leave us in UTC.
-    QCOMPARE(given.toLocalTime().offsetFromUtc(), given.offsetFromUtc());
-    const qint64 windowStart = given.toMSecsSinceEpoch();
-    const qint64 windowEnd = windowStart + span * 1000;
-
-    const QList<Cell> cells = collect(unit, windowStart, windowEnd);
-    QCOMPARE(cells.size(), count);
-    QStringList got;
-    for (const Cell &c : cells)
-        got << c.label;
-    if (labels.size() < count)
-        got = QStringList{got.first(), got.last()};
-    QCOMPARE(got, labels);
-    Offsets seconds;
-    for (const qint64 msecs : {cells.first().start.msecs, cells.first().end.msecs,
-                               cells.last().start.msecs, cells.last().end.msecs})
-        seconds << (msecs - windowStart) / 1000;
-    QCOMPARE(seconds.mid(0, offsets.size()), offsets);
-    checkRow(unit, windowStart, windowEnd, cells);
-}
-
-void TestTLCalendar::everyZoneAgreesWithTheCLibrary()
-{
-    // Every day, week, month and year from 1970 to 2037 in every zone of the
-    // system's tzdata. (Where the clock goes back across midnight, the C
-    // library cannot tell which pass begins the date: the rows above say.)
-    QFile table(QStringLiteral("/usr/share/zoneinfo/zone1970.tab"));
-    QVERIFY2(table.open(QIODevice::ReadOnly), "tzdata is missing");
-    const qint64 start = 0, end = Q_INT64_C(2145916800000); // 1970 to 2038, UTC
-    int zones = 0;
-    while (!table.atEnd() && !QTest::currentTestFailed()) {
-        const QByteArray line = table.readLine();
-        if (line.startsWith('#'))
-            continue;
-        const ZoneGuard guard(line.split('\t').value(2).trimmed());
-        for (const Unit unit : {Unit::Day, Unit::Week, Unit::Month, Unit::Year})
-            checkRow(unit, start, end, collect(unit, start, end));
-        ++zones;
+                // clang-format on
+        };
+        for (const Row &r : rows)
+            QTest::newRow(r.name) << r;
     }
-    QVERIFY(zones > 300);
-}
 
-void TestTLCalendar::endsOfTime_data()
-{
-    QTest::addColumn<qint64>("span"); // seconds: 800 px at the scale
-    for (const qint64 scale : {1340, 56000, 1728000, 20000000})
-        QTest::addRow("%lld", scale) << 8 * scale;
-}
+    void cells()
+    {
+        QFETCH(Row, row);
+        const ZoneGuard guard(row.zone);
+        const QDateTime given = QDateTime::fromString(row.start, Qt::ISODateWithMs);
+        // Also catches missing zone data, which would silently leave us in UTC.
+        QCOMPARE(given.toLocalTime().offsetFromUtc(), given.offsetFromUtc());
+        const qint64 windowStart = given.toMSecsSinceEpoch();
+        const qint64 windowEnd = windowStart + row.span * 1000;
 
-void TestTLCalendar::endsOfTime()
-{
-    QFETCH(qint64, span);
-    // Windows at either end of the range of representable instants: every
-    // row runs from the window's start to its end; dividers stand where
-    // boundaries can be represented, and hours stay on the hour. (The C
-    // library's idea of summer time in the year 292 million is not Qt's, so
-    // only the tiling is checked.)
-    const ZoneGuard guard("Europe/Berlin");
-    for (const qint64 start : {TLLocalTime::firstInstant() + 3600000,
-                               TLLocalTime::moved(TLLocalTime::lastInstant(), -span * 500)}) {
-        const qint64 end = TLLocalTime::moved(start, span * 1000);
-        for (Unit unit : AllUnits) {
-            const QList<Cell> cells = collect(unit, start, end);
-            checkRow(unit, start, end, cells, false);
-            int dividers = 0;
-            for (const Cell &c : cells) {
-                dividers += c.start.exists ? 1 : 0;
-                QVERIFY(unit != Unit::Hour || c.label.endsWith(QLatin1String(":00h")));
+        const QList<Cell> cells = collect(row.unit, windowStart, windowEnd);
+        QCOMPARE(cells.size(), row.count);
+        QStringList got;
+        for (const Cell &c : cells)
+            got << c.label;
+        if (row.labels.size() < row.count)
+            got = QStringList{got.first(), got.last()};
+        QCOMPARE(got, row.labels);
+        Offsets seconds;
+        for (const qint64 msecs : {cells.first().start.msecs, cells.first().end.msecs,
+                                   cells.last().start.msecs, cells.last().end.msecs})
+            seconds << (msecs - windowStart) / 1000;
+        QCOMPARE(seconds.mid(0, row.offsets.size()), row.offsets);
+        checkRow(row.unit, windowStart, windowEnd, cells);
+    }
+
+    void everyZoneAgreesWithTheCLibrary()
+    {
+        // Every day, week, month and year from 1970 to 2037 in every zone of the
+        // system's tzdata. (Where the clock goes back across midnight, the C
+        // library cannot tell which pass begins the date: the rows above say.)
+        QFile table(QStringLiteral("/usr/share/zoneinfo/zone1970.tab"));
+        QVERIFY2(table.open(QIODevice::ReadOnly), "tzdata is missing");
+        const qint64 start = 0, end = Q_INT64_C(2145916800000); // 1970 to 2038, UTC
+        int zones = 0;
+        while (!table.atEnd() && !QTest::currentTestFailed()) {
+            const QByteArray line = table.readLine();
+            if (line.startsWith('#'))
+                continue;
+            const ZoneGuard guard(line.split('\t').value(2).trimmed());
+            for (const Unit unit : {Unit::Day, Unit::Week, Unit::Month, Unit::Year})
+                checkRow(unit, start, end, collect(unit, start, end));
+            ++zones;
+        }
+        QVERIFY(zones > 300);
+    }
+
+    void endsOfTime_data()
+    {
+        QTest::addColumn<qint64>("span"); // seconds: 800 px at the scale
+        for (const qint64 scale : {1340, 56000, 1728000, 20000000})
+            QTest::addRow("%lld", scale) << 8 * scale;
+    }
+
+    void endsOfTime()
+    {
+        QFETCH(qint64, span);
+        // Windows at either end of the range of representable instants: every
+        // row runs from the window's start to its end; dividers stand where
+        // boundaries can be represented, and hours stay on the hour. (The C
+        // library's idea of summer time in the year 292 million is not Qt's, so
+        // only the tiling is checked.)
+        const ZoneGuard guard("Europe/Berlin");
+        for (const qint64 start : {TLLocalTime::firstInstant() + 3600000,
+                                   TLLocalTime::moved(TLLocalTime::lastInstant(), -span * 500)}) {
+            const qint64 end = TLLocalTime::moved(start, span * 1000);
+            for (Unit unit : AllUnits) {
+                const QList<Cell> cells = collect(unit, start, end);
+                checkRow(unit, start, end, cells, false);
+                int dividers = 0;
+                for (const Cell &c : cells) {
+                    dividers += c.start.exists ? 1 : 0;
+                    QVERIFY(unit != Unit::Hour || c.label.endsWith(QLatin1String(":00h")));
+                }
+                QVERIFY(dividers >= cells.size() - 1);
             }
-            QVERIFY(dividers >= cells.size() - 1);
         }
     }
-}
+};
 
 QTEST_GUILESS_MAIN(TestTLCalendar)
 #include "tst_tlcalendar.moc"
