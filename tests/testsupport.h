@@ -5,12 +5,10 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QLocale>
-#include <QPainter>
 #include <QWheelEvent>
 #include <QWidget>
 
 #include <ctime>
-#include <functional>
 
 // The rows' background colours: hours, days, weeks, months, years.
 constexpr QRgb RowColors[] = {0xF6EFB5, 0xE0DBA3, 0xC6C78A, 0xAEB99C, 0x8DAA94};
@@ -41,27 +39,6 @@ private:
     const bool wasSet = qEnvironmentVariableIsSet("TZ");
     const QByteArray previous = qgetenv("TZ");
     const QLocale previousLocale;
-};
-
-// A widget whose paint event fills it white and then hands the event on,
-// as the canvas hands it on to the scale.
-class PaintWidget : public QWidget
-{
-public:
-    explicit PaintWidget(std::function<void(QWidget *)> paint)
-        : paint(std::move(paint))
-    {
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter(this).fillRect(rect(), Qt::white);
-        paint(this);
-    }
-
-private:
-    std::function<void(QWidget *)> paint;
 };
 
 // Renders a widget of the given logical size at a device pixel ratio.
