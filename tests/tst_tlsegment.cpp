@@ -76,26 +76,17 @@ private slots:
             QVERIFY(qAbs(segment.rowHeight(row) - 300 * shares.at(row)) < 0.02f);
     }
 
-    void windowEnd_data()
-    {
-        QTest::addColumn<quint32>("width");
-        QTest::addColumn<quint32>("scale");
-        QTest::addColumn<qint64>("span");
-
-        QTest::newRow("100_days_at_start") << 500u << 1728000u << qint64(8640000);
-        QTest::newRow("fractional_pixel") << 501u << 150u << qint64(751);
-        QTest::newRow("empty_view") << 0u << 1728000u << qint64(0);
-        // Beyond what a 32-bit second count holds.
-        QTest::newRow("12000px_at_coarsest") << 12000u << 20000000u << qint64(2400000000);
-    }
-
     void windowEnd()
     {
-        QFETCH(quint32, width);
-        QFETCH(quint32, scale);
-        QFETCH(qint64, span);
+        // {width, scale, seconds}: the last beyond what 32 bits hold.
+        const qint64 rows[][3] = {{500, 1728000, 8640000},
+                                  {501, 150, 751},
+                                  {0, 1728000, 0},
+                                  {12000, 20000000, 2400000000}};
         const QDateTime start(QDate(2008, 3, 12), QTime(10, 30), QTimeZone::utc());
-        QCOMPARE(start.secsTo(TLSegment::windowEndFor(start, width, scale)), span);
+        for (const auto &r : rows)
+            QCOMPARE(start.secsTo(TLSegment::windowEndFor(start, quint32(r[0]), quint32(r[1]))),
+                     r[2]);
     }
 
     void minimumRowHeight()
