@@ -3,7 +3,6 @@
 #include "tlcanvas.h"
 
 #include <QAction>
-#include <QImage>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -201,9 +200,7 @@ private:
     // Paints the whole view: the scale must cope with wherever the window is.
     void paint(QSize size)
     {
-        timeline->resize(size);
-        QImage image(size, QImage::Format_RGB32);
-        timeline->render(&image);
+        renderAt(*timeline, size);
         const TLSegment &segment = timeline->timeSegment();
         QVERIFY(segment.windowEndTime() >= segment.windowStartTime());
         QVERIFY(segment.cellsDrawn() > 0);

@@ -2,7 +2,6 @@
 #include "tlcanvas.h"
 #include "tlsegment.h"
 
-#include <QImage>
 #include <QTest>
 #include <QTimeZone>
 
@@ -18,11 +17,9 @@ qint64 paintSegment(TLSegment &segment, const QDateTime &start, quint32 scale, Q
     segment.setViewWidth(quint32(size.width()));
     segment.setViewHeight(quint32(size.height()));
     TLCanvas canvas;
-    canvas.resize(size);
     QObject::connect(&canvas, &TLCanvas::canvasRepaintSignal,
                      [&segment](QWidget *target) { segment.paint(target); });
-    QImage image(size, QImage::Format_RGB32);
-    canvas.render(&image);
+    renderAt(canvas, size);
     return segment.cellsDrawn();
 }
 
