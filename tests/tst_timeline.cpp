@@ -72,7 +72,8 @@ private slots:
         QTest::addColumn<Row>("row");
         // The zoom control's percents (nothing is reported back); outside
         // 0..100 the nearest end: {percent, scale, shift}.
-        const qint64 percents[][3] = {// clang-format off
+        // clang-format off
+        const qint64 percents[][3] = {
                 {0, 100, 4319750}, {1, 112, 4319720}, {10, 338, 4319155}, {20, 1148, 4317130},
                 {50, 44721, 4208197}, {74, 837071, 2227322}, {86, 3621475, -4733687},
                 {99, 17701892, -39934730}, {100, 20000007, -45680017}, {-5, 100, 4319750},

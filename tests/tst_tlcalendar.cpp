@@ -105,68 +105,69 @@ private slots:
         // of them, or the first and the last. The start carries the offset in
         // force there.
         QTest::addColumn<Row>("row");
+        // clang-format off
         const Row rows[] = {
-                // clang-format off
-        // The worked example: 56,000 s per 100 px over 500 px, from Wednesday
-        // 12 March 2008 10:30.
-        {"example_hours", "UTC", "2008-03-12T10:30:00Z", Unit::Hour, 280000,
-         {"10:00h", "16:00h"}, 79, {-1800, 1800, 279000, 282600}},
-        {"example_days", "UTC", "2008-03-12T10:30:00Z", Unit::Day, 280000,
-         {"Wed, 12", "Thu, 13", "Fri, 14", "Sat, 15"}, 4, {-37800, 48600, 221400, 307800}},
-        {"example_weeks", "UTC", "2008-03-12T10:30:00Z", Unit::Week, 280000,
-         {"11"}, 1, {-210600, 394200, -210600, 394200}},
-        {"example_months", "UTC", "2008-03-12T10:30:00Z", Unit::Month, 280000,
-         {"Mar"}, 1, {-988200, 1690200, -988200, 1690200}},
-        {"example_years", "UTC", "2008-03-12T10:30:00Z", Unit::Year, 280000,
-         {"2008"}, 1, {-6172200, 25450200, -6172200, 25450200}},
-        {"hour_from_14_59_59", "UTC", "2008-03-12T14:59:59Z", Unit::Hour, 1, {"14:00h"}, 1, {-3599}},
-        {"one_millisecond_past_midnight", "UTC", "2008-03-10T00:00:00.001Z", Unit::Day, 3600,
-         {"Mon, 10"}, 1, {0}},
-        {"sunday_in_the_week_before", "UTC", "2008-03-16T00:00:00Z", Unit::Week, 3600,
-         {"11"}, 1, {-518400}},
-        {"week_of_29_december_2008", "UTC", "2008-12-31T12:00:00Z", Unit::Week, 3600,
-         {"1"}, 1, {-216000}},
-        // Every month's name; a leap February.
-        {"months_of_2008", "UTC", "2008-01-01T00:00:00Z", Unit::Month, 366 * Day,
-         {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"}, 12,
-         {0, 2678400, 28944000, 31622400}},
-        {"leap_february", "UTC", "2008-02-01T00:00:00Z", Unit::Month, 3600,
-         {"Feb"}, 1, {0, 2505600, 0, 2505600}},
-        // Labels name the day of the month: 29 February, then 1 March; the
-        // 31st and a Sunday.
-        {"window_end_on_a_boundary", "UTC", "2008-02-29T00:00:00Z", Unit::Day, 2 * Day,
-         {"Fri, 29", "Sat, 1"}, 2, {0}},
-        {"the_31st_and_a_sunday", "UTC", "2008-08-30T12:00:00Z", Unit::Day, 2 * Day,
-         {"Sat, 30", "Sun, 31", "Mon, 1"}, 3, {-43200}},
-        // Santiago moved its clocks from 00:00 to 01:00 on 14 August 2016.
-        {"skipped_midnight", "America/Santiago", "2016-08-13T12:00:00-04:00", Unit::Day, 2 * Day,
-         {"Sat, 13", "Sun, 14", "Mon, 15"}, 3, {-43200, 43200, 126000, 212400}},
-        // Amman went from 01:00 back to 00:00 on 30 October 2015.
-        {"repeated_midnight", "Asia/Amman", "2015-10-30T00:30:00+02:00", Unit::Day, 3600,
-         {"Fri, 30"}, 1, {-5400}},
-        // Chita went from 02:00 (+10) back to 00:00 (+08) on 26 October 2014:
-        // the date begins at the first of its two midnights.
-        {"repeated_midnight_two_hours_back", "Asia/Chita", "2014-10-26T00:30:00+08:00", Unit::Day,
-         3600, {"Sun, 26"}, 1, {-9000}},
-        // St John's went from 00:01 back to 22:01 of the day before on 25
-        // October 1987: the 25th begins at the first midnight.
-        {"clock_back_across_midnight", "America/St_Johns", "1987-10-24T12:00:00-02:30", Unit::Day,
-         Day, {"Sat, 24", "Sun, 25"}, 2, {-43200, 43200, 43200, 133200}},
-        // Apia skipped Friday 30 December 2011 (from -10:00 to +14:00).
-        {"skipped_date", "Pacific/Apia", "2011-12-29T12:00:00-10:00", Unit::Day, Day,
-         {"Thu, 29", "Sat, 31"}, 2, {-43200, 43200, 43200, 129600}},
-        // Berlin: 02:00 -> 03:00 on 28 March, 03:00 -> 02:00 on 31 October 2021.
-        {"spring_gap", "Europe/Berlin", "2021-03-28T01:30:00+01:00", Unit::Hour, 3600,
-         {"01:00h", "03:00h"}, 2, {-1800}},
-        {"autumn_repeat", "Europe/Berlin", "2021-10-31T01:30:00+02:00", Unit::Hour, 3 * 3600,
-         {"01:00h", "02:00h", "02:00h", "03:00h"}, 4, {-1800}},
-        {"autumn_second_pass", "Europe/Berlin", "2021-10-31T02:30:00+01:00", Unit::Hour, 60,
-         {"02:00h"}, 1, {-1800}},
-        // Amsterdam skipped 28 seconds at midnight on 1 July 1937.
-        {"28_second_gap", "Europe/Amsterdam", "1937-07-01T12:00:00+01:20", Unit::Day, 3600,
-         {"Thu, 1"}, 1, {-43172}},
-                // clang-format on
+            // The worked example: 56,000 s per 100 px over 500 px, from Wednesday
+            // 12 March 2008 10:30.
+            {"example_hours", "UTC", "2008-03-12T10:30:00Z", Unit::Hour, 280000,
+             {"10:00h", "16:00h"}, 79, {-1800, 1800, 279000, 282600}},
+            {"example_days", "UTC", "2008-03-12T10:30:00Z", Unit::Day, 280000,
+             {"Wed, 12", "Thu, 13", "Fri, 14", "Sat, 15"}, 4, {-37800, 48600, 221400, 307800}},
+            {"example_weeks", "UTC", "2008-03-12T10:30:00Z", Unit::Week, 280000,
+             {"11"}, 1, {-210600, 394200, -210600, 394200}},
+            {"example_months", "UTC", "2008-03-12T10:30:00Z", Unit::Month, 280000,
+             {"Mar"}, 1, {-988200, 1690200, -988200, 1690200}},
+            {"example_years", "UTC", "2008-03-12T10:30:00Z", Unit::Year, 280000,
+             {"2008"}, 1, {-6172200, 25450200, -6172200, 25450200}},
+            {"hour_from_14_59_59", "UTC", "2008-03-12T14:59:59Z", Unit::Hour, 1,
+             {"14:00h"}, 1, {-3599}},
+            {"one_millisecond_past_midnight", "UTC", "2008-03-10T00:00:00.001Z", Unit::Day, 3600,
+             {"Mon, 10"}, 1, {0}},
+            {"sunday_in_the_week_before", "UTC", "2008-03-16T00:00:00Z", Unit::Week, 3600,
+             {"11"}, 1, {-518400}},
+            {"week_of_29_december_2008", "UTC", "2008-12-31T12:00:00Z", Unit::Week, 3600,
+             {"1"}, 1, {-216000}},
+            // Every month's name; a leap February.
+            {"months_of_2008", "UTC", "2008-01-01T00:00:00Z", Unit::Month, 366 * Day,
+             {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
+             12, {0, 2678400, 28944000, 31622400}},
+            {"leap_february", "UTC", "2008-02-01T00:00:00Z", Unit::Month, 3600,
+             {"Feb"}, 1, {0, 2505600, 0, 2505600}},
+            // Labels name the day of the month: 29 February, then 1 March; the
+            // 31st and a Sunday.
+            {"window_end_on_a_boundary", "UTC", "2008-02-29T00:00:00Z", Unit::Day, 2 * Day,
+             {"Fri, 29", "Sat, 1"}, 2, {0}},
+            {"the_31st_and_a_sunday", "UTC", "2008-08-30T12:00:00Z", Unit::Day, 2 * Day,
+             {"Sat, 30", "Sun, 31", "Mon, 1"}, 3, {-43200}},
+            // Santiago moved its clocks from 00:00 to 01:00 on 14 August 2016.
+            {"skipped_midnight", "America/Santiago", "2016-08-13T12:00:00-04:00", Unit::Day,
+             2 * Day, {"Sat, 13", "Sun, 14", "Mon, 15"}, 3, {-43200, 43200, 126000, 212400}},
+            // Amman went from 01:00 back to 00:00 on 30 October 2015.
+            {"repeated_midnight", "Asia/Amman", "2015-10-30T00:30:00+02:00", Unit::Day, 3600,
+             {"Fri, 30"}, 1, {-5400}},
+            // Chita went from 02:00 (+10) back to 00:00 (+08) on 26 October 2014:
+            // the date begins at the first of its two midnights.
+            {"repeated_midnight_two_hours_back", "Asia/Chita", "2014-10-26T00:30:00+08:00",
+             Unit::Day, 3600, {"Sun, 26"}, 1, {-9000}},
+            // St John's went from 00:01 back to 22:01 of the day before on 25
+            // October 1987: the 25th begins at the first midnight.
+            {"clock_back_across_midnight", "America/St_Johns", "1987-10-24T12:00:00-02:30",
+             Unit::Day, Day, {"Sat, 24", "Sun, 25"}, 2, {-43200, 43200, 43200, 133200}},
+            // Apia skipped Friday 30 December 2011 (from -10:00 to +14:00).
+            {"skipped_date", "Pacific/Apia", "2011-12-29T12:00:00-10:00", Unit::Day, Day,
+             {"Thu, 29", "Sat, 31"}, 2, {-43200, 43200, 43200, 129600}},
+            // Berlin: 02:00 -> 03:00 on 28 March, 03:00 -> 02:00 on 31 October 2021.
+            {"spring_gap", "Europe/Berlin", "2021-03-28T01:30:00+01:00", Unit::Hour, 3600,
+             {"01:00h", "03:00h"}, 2, {-1800}},
+            {"autumn_repeat", "Europe/Berlin", "2021-10-31T01:30:00+02:00", Unit::Hour, 3 * 3600,
+             {"01:00h", "02:00h", "02:00h", "03:00h"}, 4, {-1800}},
+            {"autumn_second_pass", "Europe/Berlin", "2021-10-31T02:30:00+01:00", Unit::Hour, 60,
+             {"02:00h"}, 1, {-1800}},
+            // Amsterdam skipped 28 seconds at midnight on 1 July 1937.
+            {"28_second_gap", "Europe/Amsterdam", "1937-07-01T12:00:00+01:20", Unit::Day, 3600,
+             {"Thu, 1"}, 1, {-43172}},
         };
+        // clang-format on
         for (const Row &r : rows)
             QTest::newRow(r.name) << r;
     }
