@@ -173,9 +173,10 @@ void TLTiledView::paintFromTiles(QPainter &painter, Scale &scale, const Frame &f
     for (qint64 column = view.firstColumn; column <= view.lastColumn + 1; ++column) {
         bool nowBare = false;
         if (column <= view.lastColumn) {
-            if (!tiles.find(column, view.phase))
-                tiles.keep(column, view.phase, paintTile(scale, view, column));
-            nowBare = !tiles.find(column, view.phase)->isWhole();
+            const TLTiles::Picture *tile = tiles.find(column, view.phase);
+            if (!tile)
+                tile = &tiles.keep(column, view.phase, paintTile(scale, view, column));
+            nowBare = !tile->isWhole();
         }
         if (bare && !nowBare)
             rowStrip.fill(painter, bareFrom, deviceX(column));

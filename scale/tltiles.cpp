@@ -13,9 +13,10 @@ const TLTiles::Picture *TLTiles::find(qint64 column, int phase)
     return nullptr;
 }
 
-void TLTiles::keep(qint64 column, int phase, Picture picture)
+const TLTiles::Picture &TLTiles::keep(qint64 column, int phase, Picture picture)
 {
     tiles.push_back({column, phase, std::move(picture), ++uses});
+    return tiles.back().picture;
 }
 
 void TLTiles::limitTo(int visibleTiles)

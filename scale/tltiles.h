@@ -40,7 +40,8 @@ public:
 
     // The tile, or nullptr when it is not kept.
     const Picture *find(qint64 column, int phase);
-    void keep(qint64 column, int phase, Picture picture);
+    // Keeps the tile and returns it; valid until the next keep.
+    const Picture &keep(qint64 column, int phase, Picture picture);
     // Drops tiles beyond twice the given number, least recently used first.
     void limitTo(int visibleTiles);
     void clear();
