@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -60,16 +61,22 @@ std::vector<QRect> TLRowStrip::inkRects(const QImage &tile) const
 {
     std::vector<QRect> rects;
     qint64 area = 0;
+    const int width = tile.width();
+    const auto lineBytes = size_t(width) * sizeof(QRgb);
+    std::vector<quint8> ink(static_cast<size_t>(width));
     for (const auto &[top, bottom] : rows) {
-        std::vector<bool> ink(size_t(tile.width()), false);
+        std::fill(ink.begin(), ink.end(), 0);
         for (int y = top; y < bottom; ++y) {
             const auto *line = reinterpret_cast<const QRgb *>(tile.constScanLine(y));
             const auto *bare = reinterpret_cast<const QRgb *>(strip.constScanLine(y));
-            for (int x = 0; x < tile.width(); ++x)
-                ink[size_t(x)] = ink[size_t(x)] || line[x] != bare[x];
+            // Most lines of most tiles are bare.
+            if (std::memcmp(line, bare, lineBytes) == 0)
+                continue;
+            for (int x = 0; x < width; ++x)
+                ink[size_t(x)] |= quint8(line[x] != bare[x]);
         }
         const size_t first = rects.size();
-        for (int x = 0; x < tile.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             if (!ink[size_t(x)])
                 continue;
             if (rects.size() > first && x - rects.back().right() <= MergeGap)
