@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the real program in a virtual X server: clicks twice on the time axis
-# and checks the positions the program prints; clicks ">" and presses Left five
+# (once with a small wobble) and checks the positions the program prints; clicks ">" and presses Left five
 # times and checks that the axis is back where it was (">" moves it by half the
-# view, five Lefts by five tenths); then closes the window the way a window
-# manager does (WM_DELETE_WINDOW) and checks that the program exits with 0.
+# view, five Lefts by five tenths); drags the axis, which prints nothing; then
+# closes the window the way a window manager does (WM_DELETE_WINDOW) and
+# checks that the program exits with 0.
 #
 # Usage: realwindow_test.sh path/to/timeline
 set -u
@@ -65,8 +66,6 @@ await() {
     return 1
 }
 
-clicks() { grep -c '^clicked at xPos: ' "$workdir/stdout"; }
-
 # The program flushes each click line at once, so the file fills while it runs.
 binary=$2
 "$binary" >"$workdir/stdout" 2>"$workdir/stderr" &
@@ -76,11 +75,14 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name '^MainWindow$' | 
 read -r left top right bottom < <(await steady "" look find) || fail "no time axis in the window"
 middle=$(((top + bottom) / 2))
 
-for x in 100 300; do
-    xdotool mousemove --sync --window "$window" $((left + x)) "$middle" click 1
-done
-await same 2 clicks || fail "expected 2 click lines, got: $(cat "$workdir/stdout")"
-[[ $(grep -c -x -e 'clicked at xPos: 100' -e 'clicked at xPos: 300' "$workdir/stdout") == 2 ]] \
+# A plain click, and one that wobbles by 3 pixels (too little for a drag)
+# before the release, which is where it is reported.
+xdotool mousemove --sync --window "$window" $((left + 100)) "$middle" click 1
+xdotool mousemove --sync --window "$window" $((left + 300)) "$middle" mousedown 1 \
+    mousemove --sync --window "$window" $((left + 303)) $((middle - 3)) mouseup 1
+await same 2 grep -c '^clicked at xPos: ' "$workdir/stdout" \
+    || fail "expected 2 click lines, got: $(cat "$workdir/stdout")"
+[[ $(grep -c -x -e 'clicked at xPos: 100' -e 'clicked at xPos: 303' "$workdir/stdout") == 2 ]] \
     || fail "wrong click lines: $(cat "$workdir/stdout")"
 
 # At the start scale the view spans a whole number of seconds divisible by
@@ -101,6 +103,10 @@ round_trip
 back=$(await steady "" "${axis[@]}") || fail "the time axis did not settle after five Lefts"
 round_trip
 await same "$back" "${axis[@]}" || fail "five Lefts did not bring the time axis back after \">\""
+# A drag moves the axis and is no click.
+xdotool mousemove --sync --window "$window" $((left + 100)) "$middle" mousedown 1 \
+    mousemove --sync --window "$window" $((left + 160)) "$middle" mouseup 1
+await other "$back" "${axis[@]}" || fail "the time axis did not move with a drag"
 [[ $(wc -l <"$workdir/stdout") == 2 ]] || fail "unexpected output: $(cat "$workdir/stdout")"
 
 /usr/bin/python3 - "$window" <<'EOF' || fail "could not send WM_DELETE_WINDOW"
@@ -119,4 +125,4 @@ wait "$pid"
 status=$?
 pid=
 ((status == 0)) || fail "the program exited with $status after a normal close"
-echo "PASS: clicks at x 100 and 300 reported, \">\" and Left move the axis, clean exit after close"
+echo "PASS: clicks at x 100 and 303 reported, \">\", Left and a drag move the axis, clean exit after close"
