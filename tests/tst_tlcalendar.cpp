@@ -121,27 +121,15 @@ private slots:
              {"2008"}, 1, {-6172200, 25450200, -6172200, 25450200}},
             {"hour_from_14_59_59", "UTC", "2008-03-12T14:59:59Z", Unit::Hour, 1,
              {"14:00h"}, 1, {-3599}},
-            {"one_millisecond_past_midnight", "UTC", "2008-03-10T00:00:00.001Z", Unit::Day, 3600,
-             {"Mon, 10"}, 1, {0}},
-            {"sunday_in_the_week_before", "UTC", "2008-03-16T00:00:00Z", Unit::Week, 3600,
-             {"11"}, 1, {-518400}},
             {"week_of_29_december_2008", "UTC", "2008-12-31T12:00:00Z", Unit::Week, 3600,
              {"1"}, 1, {-216000}},
-            // Every month's name; a leap February.
+            // Every month's name; a leap February (in the last cell's start).
             {"months_of_2008", "UTC", "2008-01-01T00:00:00Z", Unit::Month, 366 * Day,
              {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
              12, {0, 2678400, 28944000, 31622400}},
-            {"leap_february", "UTC", "2008-02-01T00:00:00Z", Unit::Month, 3600,
-             {"Feb"}, 1, {0, 2505600, 0, 2505600}},
-            // Labels name the day of the month: 29 February, then 1 March; the
-            // 31st and a Sunday.
+            // Labels name the day of the month: 29 February, then 1 March.
             {"window_end_on_a_boundary", "UTC", "2008-02-29T00:00:00Z", Unit::Day, 2 * Day,
              {"Fri, 29", "Sat, 1"}, 2, {0}},
-            {"the_31st_and_a_sunday", "UTC", "2008-08-30T12:00:00Z", Unit::Day, 2 * Day,
-             {"Sat, 30", "Sun, 31", "Mon, 1"}, 3, {-43200}},
-            // Santiago moved its clocks from 00:00 to 01:00 on 14 August 2016.
-            {"skipped_midnight", "America/Santiago", "2016-08-13T12:00:00-04:00", Unit::Day,
-             2 * Day, {"Sat, 13", "Sun, 14", "Mon, 15"}, 3, {-43200, 43200, 126000, 212400}},
             // Amman went from 01:00 back to 00:00 on 30 October 2015.
             {"repeated_midnight", "Asia/Amman", "2015-10-30T00:30:00+02:00", Unit::Day, 3600,
              {"Fri, 30"}, 1, {-5400}},
@@ -153,16 +141,11 @@ private slots:
             // October 1987: the 25th begins at the first midnight.
             {"clock_back_across_midnight", "America/St_Johns", "1987-10-24T12:00:00-02:30",
              Unit::Day, Day, {"Sat, 24", "Sun, 25"}, 2, {-43200, 43200, 43200, 133200}},
-            // Apia skipped Friday 30 December 2011 (from -10:00 to +14:00).
-            {"skipped_date", "Pacific/Apia", "2011-12-29T12:00:00-10:00", Unit::Day, Day,
-             {"Thu, 29", "Sat, 31"}, 2, {-43200, 43200, 43200, 129600}},
             // Berlin: 02:00 -> 03:00 on 28 March, 03:00 -> 02:00 on 31 October 2021.
             {"spring_gap", "Europe/Berlin", "2021-03-28T01:30:00+01:00", Unit::Hour, 3600,
              {"01:00h", "03:00h"}, 2, {-1800}},
             {"autumn_repeat", "Europe/Berlin", "2021-10-31T01:30:00+02:00", Unit::Hour, 3 * 3600,
              {"01:00h", "02:00h", "02:00h", "03:00h"}, 4, {-1800}},
-            {"autumn_second_pass", "Europe/Berlin", "2021-10-31T02:30:00+01:00", Unit::Hour, 60,
-             {"02:00h"}, 1, {-1800}},
             // Amsterdam skipped 28 seconds at midnight on 1 July 1937.
             {"28_second_gap", "Europe/Amsterdam", "1937-07-01T12:00:00+01:20", Unit::Day, 3600,
              {"Thu, 1"}, 1, {-43172}},
