@@ -17,13 +17,6 @@ constexpr quint32 FinestScale = 100, CoarsestScale = 20000007;
 // An hour, a day, a week, the shortest month and a common year, in seconds.
 constexpr qint64 UnitSeconds[] = {3600, 86400, 604800, 2419200, 31536000};
 
-quint32 envNumber(const char *name, quint32 fallback)
-{
-    bool ok = false;
-    const quint32 value = qEnvironmentVariable(name).toUInt(&ok);
-    return ok ? value : fallback;
-}
-
 // One random gesture on the main window: mouse or wheel on the axis or the
 // thumbwheel, a zoom button, the scroll bar, a resize or a long drag.
 void step(QRandomGenerator &random, const Ui_MainWindow &ui)
@@ -85,8 +78,8 @@ class TestFuzz : public QObject
 private slots:
     void gestures()
     {
-        const quint32 seed = envNumber("TIMELINE_FUZZ_SEED", 20261206);
-        const int events = int(envNumber("TIMELINE_FUZZ_EVENTS", 20000));
+        const quint32 seed = qEnvironmentVariable("TIMELINE_FUZZ_SEED", "20261206").toUInt();
+        const int events = qEnvironmentVariable("TIMELINE_FUZZ_EVENTS", "20000").toInt();
         qInfo("fuzzing %d events with seed %u (replay: TIMELINE_FUZZ_SEED=%u)", events, seed, seed);
         QRandomGenerator random(seed);
 

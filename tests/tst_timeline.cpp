@@ -18,7 +18,7 @@ constexpr quint32 Coarsest = 20000000, StartScale = 1728000;
 struct Row
 {
     quint32 scale;
-    int input; // the wheel's angle, the percent, the level or the drag's length
+    int input; // the wheel's angle, the percent or the level
     quint32 newScale;
     qint64 shift;
     int reported;
@@ -108,27 +108,6 @@ private slots:
             button.click();
         }
         check(row);
-    }
-
-    void drag_data()
-    {
-        // From x = 0 to x = input, straight through the slot; the reported
-        // column is unused.
-        QTest::addColumn<Row>("row");
-        QTest::newRow("left_100px") << Row{StartScale, -100, StartScale, 1728000, -1};
-        QTest::newRow("truncates_toward_zero") << Row{150, 1, 150, -1, -1};
-        // Far more seconds than an int holds.
-        QTest::newRow("64_bit") << Row{Coarsest, IntMin, Coarsest, 429496729600000, -1};
-    }
-
-    void drag()
-    {
-        QFETCH(Row, row);
-        prepare(row.scale);
-        QSignalSpy changed(timeline.get(), &Timeline::windowChangedSignal);
-        timeline->canvasDraggedSlot(QPoint(0, 5), QPoint(row.input, 50));
-        check(row);
-        QCOMPARE(changed.count(), 1);
     }
 
     void farPastAndFuture_data()

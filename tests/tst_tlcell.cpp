@@ -34,7 +34,6 @@ private slots:
                 << Row{-37800, 48600, 56000, 21, -67.5f, 86.785714f, 12};
         QTest::newRow("beyond_32_bits")
                 << Row{3000000000, 6000000000, 20000000, 2.5f, 15000, 30000, 1};
-        QTest::newRow("zero_width") << Row{50, 50, 100, 20, 50, 50, 12};
     }
 
     void draw()
