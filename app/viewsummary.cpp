@@ -1,5 +1,7 @@
 #include "viewsummary.h"
 
+#include "tllocaltime.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -50,8 +52,12 @@ QString viewSummary(const QDateTime &start, const QDateTime &end, quint32 second
 {
     const QLocale locale;
     const QString format = instantFormat(locale);
+    // The system's wall clock, from the same reading of the time zone as the
+    // rows' boundaries.
+    const auto wallClock = [&](const QDateTime &instant) {
+        return locale.toString(TLLocalTime::systemWallClock(instant.toMSecsSinceEpoch()), format);
+    };
     //: The instants at the left and right edges of the view, then its scale.
     return QCoreApplication::translate("MainWindow", "%1 – %2 (%3)")
-            .arg(locale.toString(start, format), locale.toString(end, format),
-                 scaleText(secondsPer100Px, locale));
+            .arg(wallClock(start), wallClock(end), scaleText(secondsPer100Px, locale));
 }

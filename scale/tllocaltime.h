@@ -3,15 +3,16 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QTime>
-#include <QTimeZone>
 #include <QtGlobal>
 
 #include <optional>
 #include <vector>
 
-// Local time as the scale needs it: the system time zone's offsets from UTC,
-// learnt from its transitions a stretch at a time and then looked up in
+// Local time as the system has it: what the C library makes of TZ (a zone
+// file, a POSIX rule, a ":"-path), as date(1) prints it, in every year. Its
+// offsets from UTC are learnt a stretch at a time and then looked up in
 // memory, so that the thousands of boundaries of a wide view cost no
 // conversion each.
 //
@@ -26,7 +27,10 @@ public:
     // The system time zone as it is now.
     TLLocalTime();
 
-    QByteArray zoneId() const { return zone.id(); }
+    // Reads TZ (and the zone file it names) anew and returns what tells the
+    // system's zone from another; equal keys read alike.
+    static QByteArray systemZoneKey();
+    QByteArray zoneKey() const { return key; }
 
     // The first and the last instant the scale shows: as far as wall-clock
     // times can be written in 64 bits in any zone.
@@ -34,6 +38,11 @@ public:
     static qint64 lastInstant();
     // msecs moved by delta, held within those.
     static qint64 moved(qint64 msecs, qint64 delta);
+
+    // The system's wall-clock time at an instant, as a date and a time (in a
+    // QDateTime that carries no zone of its own), read straight from the C
+    // library: what the status bar shows, and what offsetAt() learns.
+    static QDateTime systemWallClock(qint64 msecs);
 
     // The offset from UTC, in milliseconds, and the wall-clock time at an
     // instant between firstInstant() and lastInstant().
@@ -55,18 +64,18 @@ public:
     static QTime timeOf(qint64 wall);
 
 private:
+    // From this instant on (up to the next change) the offset is this.
     struct Change
     {
         qint64 at;
         qint64 offset;
     };
-    // From this instant on (up to the next piece) the offset is this.
-    using Piece = Change;
 
     void learn(qint64 around);
-    std::vector<Piece> piecesOn(qint64 from, qint64 to);
+    static std::vector<Change> changesOn(qint64 from, qint64 to);
+    std::vector<Change> knownChangesOn(qint64 from, qint64 to);
 
-    QTimeZone zone;
+    QByteArray key;
     // The offsets are known over [knownFrom, knownTo]: offsetBefore up to
     // the first change, then each change's.
     qint64 knownFrom = 0;
