@@ -8,8 +8,10 @@
 #include <QRectF>
 #include <QTimeZone>
 #include <QWidget>
+#include <QtNumeric>
 
 #include <cmath>
+#include <limits>
 
 using Unit = TLCalendar::Unit;
 
@@ -29,17 +31,26 @@ constexpr double WeightFrequency = 1.2;
 constexpr float QuarterTurn = 1.5707964f;
 constexpr float FullTurn = 6.2831855f;
 constexpr double PixelsPerScaleUnit = 100.0;
-// Asking the system for its time zone takes several system calls; unless TZ
+// Asking the system for its time zone reads the zone file again; unless TZ
 // changes, it is asked at most this often.
 constexpr qint64 ZoneCheckMSecs = 1000;
 
 // The last instant of a view of the given width and scale that starts at
-// start; in 64 bits, as a wide view at a coarse scale spans more seconds than
-// an int holds.
+// start.
 qint64 windowEndMSecs(qint64 start, quint32 width, quint32 scale)
 {
-    const auto span = qint64(double(width) / PixelsPerScaleUnit * double(scale));
-    return TLLocalTime::moved(start, span * 1000);
+    return TLLocalTime::moved(start, TLSegment::windowSpan(width, scale));
+}
+
+// Whole seconds from origin to msecs, truncated as QDateTime::secsTo()
+// truncates, and held within 64 bits.
+qint64 secondsFrom(qint64 origin, qint64 msecs)
+{
+    qint64 difference = 0;
+    if (qSubOverflow(msecs, origin, &difference))
+        return msecs < origin ? std::numeric_limits<qint64>::min() / 1000
+                              : std::numeric_limits<qint64>::max() / 1000;
+    return difference / 1000;
 }
 
 } // namespace
@@ -102,6 +113,13 @@ float TLSegment::rowTop(int row) const
     return top;
 }
 
+qint64 TLSegment::windowSpan(quint32 width, quint32 scale)
+{
+    // Whole seconds; in 64 bits, as a wide view at a coarse scale spans more
+    // seconds than an int holds.
+    return qint64(double(width) / PixelsPerScaleUnit * double(scale)) * 1000;
+}
+
 QDateTime TLSegment::windowEndFor(const QDateTime &start, quint32 width, quint32 scale)
 {
     return QDateTime::fromMSecsSinceEpoch(windowEndMSecs(start.toMSecsSinceEpoch(), width, scale));
@@ -158,10 +176,11 @@ void TLSegment::forgetCellsIfStale()
         || zoneAsked.hasExpired(ZoneCheckMSecs)) {
         zoneAskedFor = zoneVariable;
         zoneAsked.start();
-        systemZone = QTimeZone::systemTimeZoneId();
+        systemZone = TLLocalTime::systemZoneKey();
     }
-    if (calendar && locale == cellLocale && calendar->localTime().zoneId() == systemZone)
+    if (calendar && locale == cellLocale && calendar->localTime().zoneKey() == systemZone)
         return;
+    ++calendarCount;
     cellLocale = locale;
     calendar = std::make_unique<TLCalendar>();
     for (TLRowCells &cells : rows)
@@ -228,10 +247,9 @@ void TLSegment::drawRow(int row)
     cell.top = rowTop(row);
     cell.height = rowHeight(row);
     cell.beginRow();
-    // Offsets in whole seconds, truncated as QDateTime::secsTo() truncates.
     for (size_t i = begin; i < end; ++i) {
-        cell.startSeconds = (cells.at(i).start.msecs - areaOrigin) / 1000;
-        cell.endSeconds = (cells.endOf(i) - areaOrigin) / 1000;
+        cell.startSeconds = secondsFrom(areaOrigin, cells.at(i).start.msecs);
+        cell.endSeconds = secondsFrom(areaOrigin, cells.endOf(i));
         cell.label = cells.at(i).label;
         cell.divider = cells.hasDivider(i);
         cell.draw();

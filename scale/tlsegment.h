@@ -68,7 +68,11 @@ public:
     int tilesKept() const { return pictures.tilesKept(); }
     qint64 tileBytes() const { return pictures.tileBytes(); }
     int labelsKept() const { return cell.labelsKept(); }
+    // Changes whenever a paint found a new time zone or locale.
+    quint64 calendarsMade() const { return calendarCount; }
 
+    // The milliseconds a view of the given width spans at the scale.
+    static qint64 windowSpan(quint32 width, quint32 scale);
     // The last instant of a view of the given size and scale that starts at
     // start; the last representable instant where it would lie beyond.
     static QDateTime windowEndFor(const QDateTime &start, quint32 width, quint32 scale);
@@ -116,6 +120,7 @@ private:
 
     std::unique_ptr<TLCalendar> calendar;
     std::array<TLRowCells, RowCount> rows;
+    quint64 calendarCount = 0;
     QLocale cellLocale;
     // The system's zone, when it was last asked for and TZ then.
     QByteArray systemZone;

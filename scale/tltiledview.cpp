@@ -8,6 +8,7 @@
 #include <QRegion>
 #include <QTransform>
 #include <QWidget>
+#include <QtNumeric>
 
 #include <cmath>
 #include <cstring>
@@ -85,12 +86,14 @@ std::optional<TLTiledView::View> TLTiledView::viewOf(const QPainter &painter,
         return std::nullopt;
 
     View view{ratio, content.anchor, 0, 0, device.dx(), 0, 0};
-    const qint64 moved = frame.start - view.anchor;
-    const qint64 movedSeconds = moved / 1000;
-    view.viewLeft = qreal(movedSeconds) * PixelsPerScaleUnit / frame.secondsPer100Px * ratio;
+    // A window that jumped from one end of time to the other is further
+    // from the anchor than 64 bits hold.
+    qint64 moved = 0;
+    const bool tooFar = qSubOverflow(frame.start, view.anchor, &moved);
+    view.viewLeft = qreal(moved / 1000) * PixelsPerScaleUnit / frame.secondsPer100Px * ratio;
     // Offsets are whole seconds from the window's start: the anchor serves
     // while the window moves by whole seconds from a whole second.
-    if (moved % 1000 != 0 || (frame.start % 1000 != 0 && moved != 0)
+    if (tooFar || moved % 1000 != 0 || (frame.start % 1000 != 0 && moved != 0)
         || std::abs(view.viewLeft) > MaxAnchorDistance) {
         view.anchor = frame.start;
         view.viewLeft = 0;

@@ -18,8 +18,8 @@ constexpr quint32 FinestScale = 100, CoarsestScale = 20000007;
 constexpr qint64 UnitSeconds[] = {3600, 86400, 604800, 2419200, 31536000};
 
 // One random gesture on the main window: mouse or wheel on the axis or the
-// thumbwheel, a zoom button, the scroll bar, a resize or a long drag.
-void step(QRandomGenerator &random, const Ui_MainWindow &ui)
+// thumbwheel, a zoom button, the scroll bar, a resize, a long drag or a key.
+void step(QRandomGenerator &random, QWidget *window, const Ui_MainWindow &ui)
 {
     QWidget *surface = random.bounded(2) ? static_cast<QWidget *>(ui.thumbwheel)
                                          : ui.timeline->drawingCanvas();
@@ -33,7 +33,7 @@ void step(QRandomGenerator &random, const Ui_MainWindow &ui)
     const auto anyButton = [&random] {
         return Qt::MouseButton(Qt::LeftButton << random.bounded(4));
     };
-    const int kind = random.bounded(10);
+    const int kind = random.bounded(11);
     if (kind < 3) {
         static const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove,
                                              QEvent::MouseButtonRelease,
@@ -58,6 +58,10 @@ void step(QRandomGenerator &random, const Ui_MainWindow &ui)
     } else if (kind == 7) {
         ui.timeline->resize(random.bounded(8) == 0 ? random.bounded(12001) : random.bounded(4000),
                             random.bounded(8) == 0 ? random.bounded(3001) : random.bounded(200));
+    } else if (kind == 8) {
+        static const char *const keys[] = {"Left",   "Right",  "Home",   "Ctrl++", "Ctrl+-",
+                                           "Ctrl+1", "Ctrl+3", "Ctrl+5", "PgDown"};
+        QTest::keySequence(window, QKeySequence(QLatin1String(keys[random.bounded(9)])));
     } else {
         // Straight through the slot, to reach the far past and future.
         const int x = random.bounded(2) ? coordinate() : random.bounded(-3000, 3000);
@@ -85,9 +89,10 @@ private slots:
 
         TimelineApp window;
         window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window)); // for the keys
         Timeline &timeline = *window.form().timeline;
         for (int i = 0; i < events && !QTest::currentTestFailed(); ++i) {
-            step(random, window.form());
+            step(random, &window, window.form());
             const QByteArray where = "event " + QByteArray::number(i);
             const quint32 scale = timeline.currentSecondsPer100Px();
             QVERIFY2(scale >= FinestScale && scale <= CoarsestScale, where);
@@ -95,8 +100,8 @@ private slots:
             if (i % 5 != 0 || timeline.width() <= 0 || timeline.height() <= 0)
                 continue;
 
-            // Only a corner is rendered, but the whole scale is laid out and drawn
-            // (clipped). At most span / unit + 2 cells fit into each row.
+            // Only a corner is rendered, and the cells of the whole window are
+            // counted: at most span / unit + 2 fit into each row.
             QImage corner(64, 64, QImage::Format_RGB32);
             timeline.render(&corner, QPoint(), QRegion(0, 0, 64, 64));
             const TLSegment &segment = timeline.timeSegment();

@@ -152,9 +152,15 @@ private slots:
         QCOMPARE(timeline->currentWindowStart(), previous);
         direction > 0 ? timeline->pageLaterSlot() : timeline->stepEarlierSlot();
         QCOMPARE(timeline->currentWindowStart(), previous);
-        // Cells run to the end of time: at its very end, one cell a row.
-        paint(QSize(600, 80));
-        QVERIFY(direction < 0 || timeline->timeSegment().cellsDrawn() <= 5);
+        // The full span stays in view (500 px at the scale), the first or the
+        // last instant (64 bits less 25 hours) at its edge.
+        QCOMPARE(timeline->currentWindowStart().secsTo(timeline->currentWindowEnd()),
+                 qint64(100000000));
+        const QDateTime edge =
+                direction > 0 ? timeline->currentWindowEnd() : timeline->currentWindowStart();
+        QCOMPARE(edge.toMSecsSinceEpoch(),
+                 direction > 0 ? Q_INT64_C(9223372036764775807) : Q_INT64_C(-9223372036764775808));
+        paint(QSize(500, 80));
         // And back again: the view is still usable.
         timeline->canvasDraggedSlot(QPoint(0, 0), QPoint(direction * 1000, 0));
         QCOMPARE(previous.secsTo(timeline->currentWindowStart()), qint64(-direction) * 200000000);

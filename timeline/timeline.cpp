@@ -113,7 +113,18 @@ void Timeline::moveWindowStart(qint64 seconds)
 
 void Timeline::moveWindowBy(qint64 seconds)
 {
+    // A move later stops where the view's right edge reaches the last
+    // instant; a view that already reaches past it (zoomed out there) is
+    // not pulled back.
+    const qint64 start = windowStart.toMSecsSinceEpoch();
     moveWindowStart(seconds);
+    if (seconds > 0) {
+        const qint64 latest = TLLocalTime::moved(
+                TLLocalTime::lastInstant(),
+                -TLSegment::windowSpan(quint32(qMax(viewWidth, 0)), currentSecondsPer100Px()));
+        if (windowStart.toMSecsSinceEpoch() > qMax(start, latest))
+            windowStart = QDateTime::fromMSecsSinceEpoch(qMax(start, latest), QTimeZone::utc());
+    }
     windowChanged();
 }
 
@@ -256,6 +267,7 @@ void Timeline::zoomOutSlot()
 
 void Timeline::goToNowSlot()
 {
+    // Now is far from the end of time, whatever the view's span.
     setWindowStart(now());
 }
 
@@ -264,8 +276,7 @@ void Timeline::canvasDraggedSlot(QPoint start, QPoint end)
     // Moving the pointer right moves the window earlier, so the painted scale
     // follows the pointer. Only the horizontal movement counts.
     const qint64 dx = qint64(start.x()) - end.x();
-    moveWindowStart(qint64(double(dx) / 100.0 * double(secondsPer100Px)));
-    windowChanged();
+    moveWindowBy(qint64(double(dx) / 100.0 * double(currentSecondsPer100Px())));
 }
 
 void Timeline::canvasRepaintSlot(QWidget *target)
@@ -274,7 +285,18 @@ void Timeline::canvasRepaintSlot(QWidget *target)
     segment.setSecondsPer100Px(currentSecondsPer100Px());
     segment.setViewWidth(quint32(qMax(viewWidth, 0)));
     segment.setViewHeight(quint32(qMax(viewHeight, 0)));
+    const quint64 calendars = segment.calendarsMade();
     segment.paint(target);
+    // The rows took up a new time zone or locale: so do the view's words.
+    if (segment.calendarsMade() != calendars)
+        emit windowChangedSignal();
+}
+
+void Timeline::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LocaleChange)
+        canvas->update();
+    QWidget::changeEvent(event);
 }
 
 void Timeline::canvasClickedSlot(QMouseEvent *event)

@@ -84,6 +84,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void moveWindowStart(qint64 seconds);
