@@ -44,14 +44,19 @@ void TLCell::draw()
         return;
 
     const QRectF cell(left, top, right - left, height);
-    const TLLabelCache::Label *laidOut = labels.label(label);
-    if (!laidOut) {
+    const TLLabelCache::Label &laidOut = labels.label(label);
+    // A label cut at its cell's edges would read as another ("0:00h" for
+    // "10:00h"): one that does not fit is left out, and the divider shows
+    // where the cell is.
+    const qreal width = laidOut.width;
+    if (width > cell.width())
+        return;
+    if (!laidOut.laidOut) {
         painter->drawText(cell, Qt::AlignCenter, label);
         return;
     }
     // Centred as drawText(cell, Qt::AlignCenter, label) centres it, from the
     // layout made once.
-    const qreal width = laidOut->width;
     const QPointF topLeft(cell.x() + (cell.width() - width) / 2,
                           cell.y() + (cell.height() - textHeight) / 2);
     // Nothing of a label that lies wholly beside the row's clip shows; its
@@ -59,11 +64,11 @@ void TLCell::draw()
     const qreal reach = textHeight / 4;
     if (topLeft.x() + width + reach < rowClip.left() || topLeft.x() - reach > rowClip.right())
         return;
-    if (width <= cell.width() && textHeight <= cell.height()) {
-        painter->drawStaticText(topLeft, laidOut->text);
+    if (textHeight <= cell.height()) {
+        painter->drawStaticText(topLeft, laidOut.text);
         return;
     }
     painter->setClipRect(cell, Qt::IntersectClip);
-    painter->drawStaticText(topLeft, laidOut->text);
+    painter->drawStaticText(topLeft, laidOut.text);
     painter->setClipRect(rowClip, Qt::ReplaceClip);
 }

@@ -27,7 +27,8 @@ public:
     void beginRow();
 
     // Draws the divider at the cell's start and the label centred over the
-    // cell; a label wider than the cell is cut at the cell's edges.
+    // cell; a label wider than the cell is left out, one taller is cut at
+    // the cell's edges.
     void draw();
 
     // Labels laid out so far (they are kept for the next paint).

@@ -1,6 +1,5 @@
 #include "tllabelcache.h"
 
-#include <QFontMetricsF>
 #include <QTransform>
 
 #include <algorithm>
@@ -15,29 +14,29 @@ void TLLabelCache::useFont(const QFont &font, qreal ratio)
     }
     if (int(fonts.size()) >= FontCapacity)
         fonts.pop_back();
-    const QFontMetricsF metrics(font);
-    fonts.push_front({font, ratio, metrics.ascent() + metrics.descent(), {}});
+    fonts.push_front({font, ratio, QFontMetricsF(font), {}});
 }
 
-const TLLabelCache::Label *TLLabelCache::label(const QString &text)
+const TLLabelCache::Label &TLLabelCache::label(const QString &text)
 {
     FontLabels &current = fonts.front();
-    const auto found = current.labels.find(text);
+    auto found = current.labels.find(text);
     if (found == current.labels.end()) {
         // Seldom reached: a row holds a few dozen distinct labels.
         if (current.labels.size() >= LabelCapacity)
             current.labels.clear();
-        current.labels.insert(text, Label());
-        return nullptr;
+        Label label;
+        label.width = current.metrics.horizontalAdvance(text);
+        return *current.labels.insert(text, label);
     }
     Label &label = *found;
-    if (label.width == 0) {
+    if (!label.laidOut) {
         label.text = QStaticText(text);
         label.text.setTextFormat(Qt::PlainText);
         label.text.prepare(QTransform::fromScale(current.ratio, current.ratio), current.font);
-        label.width = QFontMetricsF(current.font).horizontalAdvance(text);
+        label.laidOut = true;
     }
-    return &label;
+    return label;
 }
 
 int TLLabelCache::size() const
@@ -45,7 +44,7 @@ int TLLabelCache::size() const
     int count = 0;
     for (const FontLabels &font : fonts) {
         count += int(std::count_if(font.labels.cbegin(), font.labels.cend(),
-                                   [](const Label &label) { return label.width > 0; }));
+                                   [](const Label &label) { return label.laidOut; }));
     }
     return count;
 }

@@ -2,6 +2,7 @@
 #define TLLABELCACHE_H
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QStaticText>
 #include <QString>
@@ -24,18 +25,22 @@ public:
 
     struct Label
     {
+        // Laid out from the second time the label is asked for.
         QStaticText text;
-        // The width drawText() centres the label by; 0 until laid out.
+        bool laidOut = false;
+        // The width drawText() centres the label by.
         qreal width = 0;
     };
 
     // Makes font, drawn at the device pixel ratio, the font of the labels
     // that label() gives.
     void useFont(const QFont &font, qreal ratio);
-    // The label laid out; nullptr the first time it is asked for.
-    const Label *label(const QString &text);
+    const Label &label(const QString &text);
     // Ascent and descent of the font: the height drawText() centres by.
-    qreal textHeight() const { return fonts.front().textHeight; }
+    qreal textHeight() const
+    {
+        return fonts.front().metrics.ascent() + fonts.front().metrics.descent();
+    }
 
     // Labels laid out.
     int size() const;
@@ -46,7 +51,7 @@ private:
     {
         QFont font;
         qreal ratio;
-        qreal textHeight;
+        QFontMetricsF metrics;
         QHash<QString, Label> labels;
     };
     // Most recently used first.

@@ -7,6 +7,7 @@
 #include "tlsegment.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QLineF>
 #include <QPainter>
 
@@ -123,9 +124,13 @@ void ReferenceRenderer::paint(QWidget *target, const QDateTime &windowStart,
             cell.setClipRect(QRectF(0, top, viewWidth, height));
             cell.setRenderHint(QPainter::Antialiasing);
             cell.drawLine(QLineF(x(cur), top, x(cur), top + height));
-            cell.setFont(QFont(QStringLiteral("DIN"), int(0.6 * height), QFont::Bold));
-            cell.drawText(QRectF(x(cur), top, x(next) - x(cur), height), Qt::AlignCenter,
-                          TLCalendar::label(unit, cur.date(), cur.time()));
+            const QFont font(QStringLiteral("DIN"), int(0.6 * height), QFont::Bold);
+            cell.setFont(font);
+            // A label wider than its cell is left out.
+            const QString label = TLCalendar::label(unit, cur.date(), cur.time());
+            if (QFontMetricsF(font).horizontalAdvance(label) <= x(next) - x(cur))
+                cell.drawText(QRectF(x(cur), top, x(next) - x(cur), height), Qt::AlignCenter,
+                              label);
             ++cellCount;
         }
     }
