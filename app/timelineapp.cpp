@@ -10,6 +10,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 
 TimelineApp::TimelineApp(QWidget *parent)
@@ -27,6 +28,17 @@ TimelineApp::TimelineApp(QWidget *parent)
     }
 
     addKeyActions();
+
+    // The form zooms while the user drags the scroll bar's slider. Whatever
+    // else moves the bar (its arrows, its track, the wheel over it, its
+    // context menu) zooms to where it then stands; a value the time axis
+    // reported is where the zoom already is.
+    QScrollBar *bar = ui.verticalScrollBar;
+    connect(bar, &QScrollBar::valueChanged, ui.timeline, [bar, timeline = ui.timeline](int value) {
+        if (!bar->isSliderDown()
+            && value != qBound(bar->minimum(), timeline->zoomPercent(), bar->maximum()))
+            timeline->changeZoomSlot(value);
+    });
 
     // The status bar names the time in view; the time axis offers the same
     // words to assistive technology. The canvas is the axis to it: the

@@ -46,6 +46,9 @@ const View Presets[] = {
          "lun. 5 avr. 2010 10:33 – ven. 5 nov. 2010 12:26 (42,8 days per 100 px)"},
 };
 const View ZoomedIn{648000, 1468800, 78, ""}; // one notch of the wheel
+constexpr int IntMax = std::numeric_limits<int>::max();
+// What is done to the zoom scroll bar, other than its own actions.
+enum { Drag = -1, ScrollHere = -2, Wheel = -3 };
 const char *const PresetButtons[] = {"btHour", "btDay", "btWeek", "btMonth", "btYear"};
 
 } // namespace
@@ -119,15 +122,137 @@ private slots:
         QCOMPARE(Start.secsTo(app->form().timeline->currentWindowStart()) % view.shift, 0);
     }
 
+    void scrollBar_data()
+    {
+        // What the user does to the bar: a QAbstractSlider::SliderAction, or
+        // the codes below. It zooms to where the bar then stands.
+        QTest::addColumn<int>("action");
+        QTest::addColumn<View>("view");
+        QTest::newRow("drag_past_its_end") << int(Drag) << View{-39934730, 17701892, 99, ""};
+        QTest::newRow("arrow") << int(QAbstractSlider::SliderSingleStepAdd)
+                               << View{4319720, 112, 1, ""};
+        QTest::newRow("track") << int(QAbstractSlider::SliderPageStepAdd)
+                               << View{4319155, 338, 10, ""};
+        QTest::newRow("bottom") << int(QAbstractSlider::SliderToMaximum)
+                                << View{-39934730, 17701892, 99, ""};
+        QTest::newRow("scroll_here") << int(ScrollHere) << View{4317130, 1148, 20, ""};
+        // Three lines a notch: 3 % is 10^(2 + 0.03 * 5.30103) = 144.2 s.
+        QTest::newRow("wheel") << int(Wheel) << View{4319640, 144, 3, ""};
+    }
+
     void scrollBar()
     {
-        // Dragging the slider zooms, past its end to its last step. (A value the
-        // axis reports moves the slider only: the presets' rows.)
-        QScrollBar *scrollBar = app->form().verticalScrollBar;
-        scrollBar->setSliderDown(true);
-        scrollBar->setSliderPosition(150);
-        scrollBar->setSliderDown(false);
-        check(View{-39934730, 17701892, 99, ""});
+        QFETCH(int, action);
+        QFETCH(View, view);
+        QScrollBar *bar = app->form().verticalScrollBar;
+        if (action == Drag) {
+            bar->setSliderDown(true);
+            bar->setSliderPosition(150);
+            bar->setSliderDown(false);
+        } else if (action == ScrollHere) {
+            bar->setValue(20); // what its context menu's "Scroll here" does
+        } else if (action == Wheel) {
+            turnWheel(bar, QPoint(0, -120));
+        } else {
+            bar->triggerAction(QAbstractSlider::SliderAction(action));
+        }
+        check(view);
+    }
+
+    void zones_data()
+    {
+        // 1 June 2010 10:00 UTC as the C library reads TZ: the status bar's
+        // left edge and the hour row's first label.
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("status");
+        const QLocale french(QLocale::French, QLocale::France);
+        QTest::newRow("zone_name")
+                << QByteArray("America/New_York") << french << "mar. 1 juin 2010 06:00";
+        QTest::newRow("posix_rule")
+                << QByteArray("EST5EDT,M3.2.0,M11.1.0") << french << "mar. 1 juin 2010 06:00";
+        QTest::newRow("utc_minus_3_is_east")
+                << QByteArray("UTC-3") << french << "mar. 1 juin 2010 13:00";
+        QTest::newRow("colon_path") << QByteArray(":/usr/share/zoneinfo/Asia/Tokyo") << french
+                                    << "mar. 1 juin 2010 19:00";
+        QTest::newRow("20_hours_east")
+                << QByteArray("ABC-20") << french << "mer. 2 juin 2010 06:00";
+        QTest::newRow("19_hours_west")
+                << QByteArray("ABC+19") << french << "lun. 31 mai 2010 15:00";
+        QTest::newRow("gmt_plus_3_is_west")
+                << QByteArray("GMT+3") << french << "mar. 1 juin 2010 07:00";
+        QTest::newRow("unknown_reads_as_utc")
+                << QByteArray("Nowhere/Atlantis") << french << "mar. 1 juin 2010 10:00";
+        QTest::newRow("german_locale")
+                << QByteArray("Europe/Berlin") << QLocale(QLocale::German, QLocale::Germany)
+                << "Di., 1. Juni 2010 12:00";
+    }
+
+    void zones()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, status);
+        const ZoneGuard guard(zone, locale);
+        // The view follows at its next paint, and a still view does not
+        // read the zone anew.
+        const Timeline *timeline = app->form().timeline;
+        timeline->drawingCanvas()->repaint();
+        QCOMPARE(statusText().section(QStringLiteral(" – "), 0, 0), status);
+        const quint64 calendars = timeline->timeSegment().calendarsMade();
+        timeline->drawingCanvas()->repaint();
+        QCOMPARE(timeline->timeSegment().calendarsMade(), calendars);
+        TLCalendar calendar;
+        const TLCalendar::Boundary hour =
+                calendar.firstBoundary(TLCalendar::Unit::Hour, Q_INT64_C(1275386400000));
+        QCOMPARE(TLCalendar::label(TLCalendar::Unit::Hour, hour.date, hour.time),
+                 status.right(5) + 'h');
+    }
+
+    void endsOfTime_data()
+    {
+        // From either end of time, a key or a button; the seconds the view
+        // then moved (the controls' rows), or Home's return to now.
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<qint64>("shift");
+        for (const int direction : {-1, 1}) {
+            const char *end = direction < 0 ? "start" : "end";
+            const qint64 earlier = direction < 0 ? 0 : -1, later = direction < 0 ? 1 : 0;
+            QTest::addRow("%s_earlier", end) << direction << "pushButton_7" << earlier * 4320000;
+            QTest::addRow("%s_later", end) << direction << "pushButton_2" << later * 4320000;
+            QTest::addRow("%s_Left", end) << direction << "Left" << earlier * 864000;
+            QTest::addRow("%s_Right", end) << direction << "Right" << later * 864000;
+            QTest::addRow("%s_Home", end) << direction << "Home" << qint64(0);
+        }
+    }
+
+    void endsOfTime()
+    {
+        QFETCH(int, direction);
+        QFETCH(QString, control);
+        QFETCH(qint64, shift);
+        Timeline *timeline = app->form().timeline;
+        const auto span = [timeline] {
+            return timeline->currentWindowStart().secsTo(timeline->currentWindowEnd());
+        };
+        QDateTime edge;
+        for (int i = 0; i < 1000 && timeline->currentWindowStart() != edge; ++i) {
+            edge = timeline->currentWindowStart();
+            timeline->canvasDraggedSlot(QPoint(0, 0), QPoint(-direction * IntMax, 0));
+        }
+        timeline->drawingCanvas()->grab();
+        QCOMPARE(span(), qint64(8640000)); // 500 px at 20 days per 100 px
+        if (auto *button = app->findChild<QPushButton *>(control))
+            QTest::mouseClick(button, Qt::LeftButton);
+        else
+            QTest::keySequence(app.get(), QKeySequence(control));
+        timeline->drawingCanvas()->grab();
+        QCOMPARE(span(), qint64(8640000));
+        if (control == "Home")
+            QVERIFY(qAbs(QDateTime::currentDateTime().secsTo(timeline->currentWindowStart())) <= 2);
+        else
+            QCOMPARE(edge.secsTo(timeline->currentWindowStart()), shift);
     }
 
     void thumbwheel()
