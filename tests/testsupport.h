@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QLocale>
+#include <QPointingDevice>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -52,11 +53,15 @@ inline QImage renderAt(QWidget &widget, QSize size, qreal ratio = 1)
     return image;
 }
 
-// Turns the mouse wheel over target by angle (eighths of a degree).
-inline void turnWheel(QWidget *target, QPoint angle, QPointF pos = QPointF(10, 10))
+// Turns the mouse wheel over target by angle (eighths of a degree), or
+// scrolls with a device that gives pixels and phases too.
+inline void turnWheel(QWidget *target, QPoint angle, QPoint pixels = QPoint(),
+                      Qt::ScrollPhase phase = Qt::NoScrollPhase,
+                      const QPointingDevice *device = QPointingDevice::primaryPointingDevice())
 {
-    QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+    const QPointF pos(10, 10);
+    QWheelEvent event(pos, target->mapToGlobal(pos), pixels, angle, Qt::NoButton, Qt::NoModifier,
+                      phase, false, Qt::MouseEventNotSynthesized, device);
     QCoreApplication::sendEvent(target, &event);
 }
 

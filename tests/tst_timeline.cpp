@@ -3,6 +3,7 @@
 #include "tlcanvas.h"
 
 #include <QAction>
+#include <QNativeGestureEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -18,14 +19,25 @@ constexpr quint32 Coarsest = 20000000, StartScale = 1728000;
 struct Row
 {
     quint32 scale;
-    int input; // the wheel's angle, the percent or the level
+    int input; // the percent or the level
     quint32 newScale;
     qint64 shift;
     int reported;
 };
 
+// Wheel or touchpad events, all alike, and the view after them.
+struct Wheel
+{
+    QPoint angle, pixels;
+    Qt::ScrollPhase phase;
+    bool touchpad;
+    int events;
+    Row row;
+};
+
 } // namespace
 Q_DECLARE_METATYPE(Row)
+Q_DECLARE_METATYPE(Wheel)
 
 // The preset levels, zooming in and out by key and the "<" and ">" buttons
 // are the main window test's.
@@ -42,29 +54,75 @@ private slots:
 
     void wheel_data()
     {
-        QTest::addColumn<Row>("row");
+        // Events of a mouse wheel or a touchpad, all alike, from Start at a
+        // scale: the scale after them, the seconds the left edge moved and
+        // the last percent reported (-1: none). Touchpad zooms come within a
+        // percent of the wheel's.
+        QTest::addColumn<Wheel>("wheel");
         const quint32 s = StartScale;
-        QTest::newRow("notch_in") << Row{s, 120, 1468800, 648000, 78};
-        QTest::newRow("notch_out") << Row{s, -120, 1987200, -648000, 81};
-        QTest::newRow("big_turn_in_is_25_percent") << Row{s, 240, 1296000, 1080000, 77};
-        QTest::newRow("big_turn_out_is_unlimited") << Row{s, -240, 2246400, -1296000, 82};
-        QTest::newRow("below_one_degree") << Row{s, 7, s, 0, 79};
-        QTest::newRow("held_at_finest") << Row{100, 120, 100, 0, 0};
-        QTest::newRow("clamped_to_finest") << Row{110, 120, 100, 25, 0};
-        QTest::newRow("held_at_coarsest") << Row{Coarsest, -120, Coarsest, 0, 100};
-        QTest::newRow("single_precision") << Row{17000001, -120, 19550002, -6375002, 99};
-        QTest::newRow("huge_turn_out") << Row{s, IntMin, Coarsest, -45680000, 100};
+        const QPoint none;
+        const auto update = Qt::ScrollUpdate;
+        // clang-format off
+        const std::pair<const char *, Wheel> rows[] = {
+            {"notch_in", {{0, 120}, none, {}, false, 1, {s, 0, 1468800, 648000, 78}}},
+            {"notch_out", {{0, -120}, none, {}, false, 1, {s, 0, 1987200, -648000, 81}}},
+            {"big_turn_in_is_25_percent", {{0, 240}, none, {}, false, 1, {s, 0, 1296000, 1080000, 77}}},
+            {"big_turn_out_is_unlimited", {{0, -240}, none, {}, false, 1, {s, 0, 2246400, -1296000, 82}}},
+            {"below_one_degree", {{0, 7}, none, {}, false, 1, {s, 0, s, 0, 79}}},
+            {"tilted_wheel_zooms", {{120, 15}, none, {}, false, 1, {s, 0, 1468800, 648000, 78}}},
+            {"held_at_finest", {{0, 120}, none, {}, false, 1, {100, 0, 100, 0, 0}}},
+            {"clamped_to_finest", {{0, 120}, none, {}, false, 1, {110, 0, 100, 25, 0}}},
+            {"held_at_coarsest", {{0, -120}, none, {}, false, 1, {Coarsest, 0, Coarsest, 0, 100}}},
+            {"single_precision", {{0, -120}, none, {}, false, 1, {17000001, 0, 19550002, -6375002, 99}}},
+            {"huge_turn_out", {{0, IntMin}, none, {}, false, 1, {s, 0, Coarsest, -45680000, 100}}},
+            {"touchpad_8_by_15", {{0, 15}, none, {}, true, 8, {s, 0, 1468800, 648000, 78}}},
+            {"touchpad_120_by_1", {{0, 1}, none, {}, true, 120, {s, 0, 1468800, 648000, 78}}},
+            {"touchpad_out", {{0, -15}, none, {}, true, 8, {s, 0, 1987200, -648000, 81}}},
+            {"phase_tells_a_touchpad", {{0, 15}, none, update, false, 8, {s, 0, 1468800, 648000, 78}}},
+            {"pixels_tell_a_touchpad", {{0, 15}, {0, 2}, {}, false, 8, {s, 0, 1468800, 648000, 78}}},
+            // Sideways the content follows the fingers: 120 px is 2,073,600 s.
+            {"touchpad_sideways", {{-120, 0}, none, {}, true, 1, {s, 0, s, 2073600, -1}}},
+            {"touchpad_sideways_pixels", {{-120, 0}, {-30, 0}, update, true, 1, {s, 0, s, 518400, -1}}},
+        };
+        // clang-format on
+        for (const auto &[name, wheel] : rows)
+            QTest::newRow(name) << wheel;
     }
 
     void wheel()
     {
+        QFETCH(Wheel, wheel);
+        const QPointingDevice touchpad(
+                QStringLiteral("touchpad"), 1, QInputDevice::DeviceType::TouchPad,
+                QPointingDevice::PointerType::Finger, QInputDevice::Capability::Scroll, 2, 0);
+        prepare(wheel.row.scale);
+        for (int i = 0; i < wheel.events; ++i)
+            turnWheel(timeline->drawingCanvas(), wheel.angle, wheel.pixels, wheel.phase,
+                      wheel.touchpad ? &touchpad : QPointingDevice::primaryPointingDevice());
+        check(wheel.row, wheel.events);
+    }
+
+    void pinch_data()
+    {
+        // 1 + value zooms in about the point between the fingers.
+        QTest::addColumn<qreal>("value");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<Row>("row");
+        QTest::newRow("spread") << 0.25 << 100 << Row{StartScale, 0, 1382400, 345600, 78};
+        QTest::newRow("close") << -0.2 << 250 << Row{StartScale, 0, 2160000, -1080000, 81};
+    }
+
+    void pinch()
+    {
+        QFETCH(qreal, value);
+        QFETCH(int, x);
         QFETCH(Row, row);
-        // The larger of the two components counts.
-        for (const QPoint angle : {QPoint(0, row.input), QPoint(row.input, row.input / 8)}) {
-            prepare(row.scale);
-            turnWheel(timeline->drawingCanvas(), angle);
-            check(row);
-        }
+        prepare(row.scale);
+        QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(),
+                                  2, QPointF(x, 10), QPointF(x, 10), QPointF(x, 10), value,
+                                  QPointF(), 0);
+        QCoreApplication::sendEvent(timeline->drawingCanvas(), &pinch);
+        check(row);
     }
 
     void zoomControl_data()
@@ -174,13 +232,21 @@ private:
         zoomed = std::make_unique<QSignalSpy>(timeline.get(), &Timeline::zoomChangedSignal);
     }
 
-    void check(const Row &row)
+    // After events of one kind; many small steps come within a percent.
+    void check(const Row &row, int events = 1)
     {
-        QCOMPARE(timeline->currentSecondsPer100Px(), row.newScale);
-        QCOMPARE(Start.secsTo(timeline->currentWindowStart()), row.shift);
-        QCOMPARE(zoomed->count(), row.reported < 0 ? 0 : 1);
+        const qint64 scale = timeline->currentSecondsPer100Px();
+        const qint64 shift = Start.secsTo(timeline->currentWindowStart());
+        if (events > 1) {
+            QVERIFY2(qAbs(scale - row.newScale) * 100 <= row.newScale, QByteArray::number(scale));
+            QVERIFY2(qAbs(shift - row.shift) * 100 <= qAbs(row.shift), QByteArray::number(shift));
+        } else {
+            QCOMPARE(scale, qint64(row.newScale));
+            QCOMPARE(shift, row.shift);
+        }
+        QCOMPARE(zoomed->count(), row.reported < 0 ? 0 : events);
         if (row.reported >= 0)
-            QCOMPARE(zoomed->at(0).at(0).toInt(), row.reported);
+            QCOMPARE(zoomed->last().at(0).toInt(), row.reported);
     }
 
     // Paints the whole view: the scale must cope with wherever the window is.

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
 #include <QMutexLocker>
 #include <QResizeEvent>
 #include <QTimeZone>
@@ -25,6 +27,8 @@ const double MaxExponent = std::log10(double(Timeline::MaxScale));
 // single turn of more than that zooms in by at most this much.
 constexpr int MaxZoomInStep = 25;
 constexpr int MaxDegreesPerStep = 15;
+// A touchpad zooms as far as a wheel turned as far: by this share a notch.
+constexpr double ZoomPerNotch = 0.15;
 
 struct ZoomLevel
 {
@@ -42,6 +46,14 @@ int wheelDelta(const QWheelEvent *event)
 {
     const QPoint angle = event->angleDelta();
     return std::abs(qint64(angle.x())) > std::abs(qint64(angle.y())) ? angle.x() : angle.y();
+}
+
+// Scrolling on a touchpad: its device says so, or its phases or pixel
+// deltas, which mouse wheels do not have.
+bool isTouchpad(const QWheelEvent *event)
+{
+    return event->phase() != Qt::NoScrollPhase || !event->pixelDelta().isNull()
+           || (event->device() && event->device()->type() == QInputDevice::DeviceType::TouchPad);
 }
 
 // The current time to the second: the window moves by whole seconds, so its
@@ -68,6 +80,7 @@ Timeline::Timeline(QWidget *parent)
     connect(canvas, &TLCanvas::canvasWheelSignal, this, &Timeline::canvasWheelSlot);
     connect(canvas, &TLCanvas::canvasMouseClickSignal, this, &Timeline::canvasClickedSlot);
     connect(canvas, &TLCanvas::canvasMouseDragSignal, this, &Timeline::canvasDraggedSlot);
+    canvas->installEventFilter(this);
 }
 
 Timeline::~Timeline() = default;
@@ -147,18 +160,62 @@ QDateTime Timeline::currentWindowEnd() const
 
 void Timeline::zoomTo(int newScale)
 {
+    // The instant at the middle of the view stays where it is: zooming in
+    // moves the left edge later, zooming out moves it earlier.
+    zoomAbout(newScale, int(viewWidth * 0.5));
+}
+
+void Timeline::zoomAbout(int newScale, int x)
+{
     quint32 oldScale;
     {
         QMutexLocker locker(&scaleMutex);
         oldScale = secondsPer100Px;
         secondsPer100Px = quint32(newScale);
     }
-    // Keep the instant at the middle of the view where it is: zooming in moves
-    // the left edge later, zooming out moves it earlier.
-    const int half = int(viewWidth * 0.5);
     const auto difference = qint64(oldScale) - qint64(quint32(newScale));
-    moveWindowStart(qint64(double(difference) / 100.0 * half));
+    moveWindowStart(qint64(double(difference) / 100.0 * x));
     windowChanged();
+}
+
+void Timeline::zoomByFactor(double factor, int x)
+{
+    // Gestures come in small steps: they work on the scale unrounded, so
+    // that many small ones add up to one large one.
+    if (quint32(preciseScale) != currentSecondsPer100Px())
+        preciseScale = currentSecondsPer100Px();
+    preciseScale = qBound(double(MinScale), preciseScale * factor, double(MaxScale));
+    zoomAbout(int(preciseScale), x);
+    emit zoomChangedSignal(zoomPercent());
+}
+
+void Timeline::scrollByTouchpad(const QWheelEvent *event)
+{
+    // Sideways the content follows the fingers, as in a drag.
+    const QPoint pixels = event->pixelDelta();
+    const int dx = pixels.x() != 0 ? pixels.x() : event->angleDelta().x();
+    if (dx != 0)
+        canvasDraggedSlot(QPoint(0, 0), QPoint(dx, 0));
+    // Up and down zooms about the middle, as far as the same turn of a wheel:
+    // 15 percent in or out a notch.
+    const double notches = double(event->angleDelta().y()) / QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        zoomByFactor(notches > 0 ? std::pow(1 - ZoomPerNotch, notches)
+                                 : std::pow(1 + ZoomPerNotch, -notches),
+                     int(viewWidth * 0.5));
+}
+
+bool Timeline::eventFilter(QObject *watched, QEvent *event)
+{
+    // A pinch on a touchpad zooms about the point between the fingers.
+    if (watched == canvas && event->type() == QEvent::NativeGesture) {
+        const auto *gesture = static_cast<QNativeGestureEvent *>(event);
+        if (gesture->gestureType() == Qt::ZoomNativeGesture && gesture->value() > -1) {
+            zoomByFactor(1 / (1 + gesture->value()), int(gesture->position().x()));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 float Timeline::zoomFraction() const
@@ -197,7 +254,10 @@ void Timeline::changeZoomSlot(int percent)
 
 void Timeline::canvasWheelSlot(QWheelEvent *event)
 {
-    zoomByWheel(wheelDelta(event));
+    if (isTouchpad(event))
+        scrollByTouchpad(event);
+    else
+        zoomByWheel(wheelDelta(event));
 }
 
 void Timeline::zoomByWheel(int delta)

@@ -44,8 +44,10 @@ public:
     void setWindowStart(const QDateTime &start);
     TLCanvas *drawingCanvas() const { return canvas; }
     const TLSegment &timeSegment() const { return segment; }
-    // Sets the scale, keeping the instant at the middle of the view in place.
+    // Sets the scale, keeping the instant at the middle of the view, or x
+    // pixels from its left edge, in place.
     void zoomTo(int newScale);
+    void zoomAbout(int newScale, int x);
     float zoomFraction() const;
     int zoomPercent() const;
     // Zooms as a wheel turned by delta eighths of a degree over the axis.
@@ -85,8 +87,12 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Zooms by factor about x, and reports the percent.
+    void zoomByFactor(double factor, int x);
+    void scrollByTouchpad(const QWheelEvent *event);
     void moveWindowStart(qint64 seconds);
     void moveWindowBy(qint64 seconds);
     void windowChanged();
@@ -102,6 +108,8 @@ private:
     // part of the view in time.
     QDateTime windowStart;
     quint32 secondsPer100Px = StartScale;
+    // The scale that touchpad gestures work on, before it is truncated.
+    double preciseScale = StartScale;
 };
 
 #endif // TIMELINE_H
