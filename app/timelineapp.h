@@ -23,9 +23,14 @@ public:
 
     const Ui_MainWindow &form() const { return ui; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     QAction *addKeyAction(const QList<QKeySequence> &keys);
     void addKeyActions();
+    void addToolTips();
+    void keepTimeLeftToRight();
     void showView();
 
     Ui_MainWindow ui;

@@ -283,6 +283,35 @@ private slots:
         QVERIFY(!app->isVisible());
     }
 
+    void narrowWindow()
+    {
+        // The window keeps the width it is given, however long the status
+        // text grows: here through every preset.
+        Timeline *timeline = app->form().timeline;
+        timeline->setMinimumWidth(0);
+        timeline->setMaximumWidth(QWIDGETSIZE_MAX);
+        QTRY_VERIFY(app->minimumSize().width() <= 420);
+        app->resize(420, 540);
+        for (const char *name : PresetButtons) {
+            QTest::mouseClick(app->findChild<QPushButton *>(name), Qt::LeftButton);
+            QCOMPARE(app->width(), 420);
+        }
+    }
+
+    void rightToLeft()
+    {
+        // The rest mirrors, but time runs left to right: "<" on the left
+        // moves earlier.
+        app->setLayoutDirection(Qt::RightToLeft);
+        const Ui_MainWindow &ui = app->form();
+        QTRY_VERIFY(ui.btHour->x() < ui.timeline->x());
+        QVERIFY(ui.pushButton_7->x() < ui.thumbwheel->x());
+        QVERIFY(ui.thumbwheel->x() < ui.pushButton_2->x());
+        QVERIFY(ui.pushButton_7->isLeftToRight()); // or "<" would show as ">"
+        QTest::mouseClick(ui.pushButton_7, Qt::LeftButton);
+        check(View{-4320000, StartScale, 0, ""});
+    }
+
     void translations()
     {
         // The zoom buttons, the axis's name, the status bar's scale and a day
@@ -298,9 +327,11 @@ private slots:
         const QString status = window.findChild<QLabel *>("viewLabel")->text();
         shown << window.form().timeline->drawingCanvas()->accessibleName()
               << status.mid(status.lastIndexOf('('))
-              << TLCalendar::label(TLCalendar::Unit::Day, QDate(2010, 6, 1), QTime(0, 0));
+              << TLCalendar::label(TLCalendar::Unit::Day, QDate(2010, 6, 1), QTime(0, 0))
+              << window.form().btDay->toolTip() << window.form().pushButton_7->toolTip();
         QCOMPARE(shown, QStringList({"Stunde", "Tag", "Woche", "Monat", "Jahr", "Zeitachse",
-                                     "(20 Tage pro 100 px)", "Di., 1"}));
+                                     "(20 Tage pro 100 px)", "Di., 1", "Auf Tage zoomen (Strg+2)",
+                                     "Eine halbe Ansicht früher (Links: ein Zehntel)"}));
     }
 
 private:

@@ -73,5 +73,41 @@
         <extracomment>The instants at the left and right edges of the view, then its scale.</extracomment>
         <translation>%1 – %2 (%3)</translation>
     </message>
+    <message>
+        <source>Zoom to hours (%1)</source>
+        <translation>Auf Stunden zoomen (%1)</translation>
+    </message>
+    <message>
+        <source>Zoom to days (%1)</source>
+        <translation>Auf Tage zoomen (%1)</translation>
+    </message>
+    <message>
+        <source>Zoom to weeks (%1)</source>
+        <translation>Auf Wochen zoomen (%1)</translation>
+    </message>
+    <message>
+        <source>Zoom to months (%1)</source>
+        <translation>Auf Monate zoomen (%1)</translation>
+    </message>
+    <message>
+        <source>Zoom to years (%1)</source>
+        <translation>Auf Jahre zoomen (%1)</translation>
+    </message>
+    <message>
+        <source>Half a view earlier (%1: a tenth)</source>
+        <translation>Eine halbe Ansicht früher (%1: ein Zehntel)</translation>
+    </message>
+    <message>
+        <source>Half a view later (%1: a tenth)</source>
+        <translation>Eine halbe Ansicht später (%1: ein Zehntel)</translation>
+    </message>
+    <message>
+        <source>Zoom: up is finer, down coarser (%1, %2)</source>
+        <translation>Zoom: oben feiner, unten gröber (%1, %2)</translation>
+    </message>
+    <message>
+        <source>Drag to move through time, turn the wheel to zoom (%1: now)</source>
+        <translation>Ziehen bewegt durch die Zeit, das Mausrad zoomt (%1: jetzt)</translation>
+    </message>
 </context>
 </TS>
