@@ -6,7 +6,8 @@ using Unit = TLCalendar::Unit;
 using Boundary = TLCalendar::Boundary;
 
 constexpr qint64 MSecsPerHour = qint64(3600) * 1000;
-// A zone skips at most one date at a time (a move across the date line).
+// A zone has skipped at most one date at a time (a move across the date
+// line); a boundary is looked for this many dates further, to be safe.
 constexpr int MaxSkippedDates = 3;
 
 QDate firstDateOf(Unit unit, QDate date)

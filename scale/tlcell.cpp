@@ -1,5 +1,7 @@
 #include "tlcell.h"
 
+#include "tlpixelmap.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPen>
@@ -32,8 +34,8 @@ void TLCell::beginRow()
 
 void TLCell::draw()
 {
-    left = float(double(startSeconds) / double(secondsPer100Px) * 100.0);
-    right = float(double(endSeconds) / double(secondsPer100Px) * 100.0);
+    left = TLPixelMap::xOf(startSeconds, secondsPer100Px);
+    right = TLPixelMap::xOf(endSeconds, secondsPer100Px);
     // The pen's stroke of the line from (left, top) to (left, top + height):
     // as wide as the pen, its square caps reaching half that beyond the ends.
     if (divider)

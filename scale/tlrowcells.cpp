@@ -31,7 +31,7 @@ void TLRowCells::cover(qint64 windowStart, qint64 from, qint64 to)
         ++first;
 }
 
-size_t TLRowCells::windowEnd(qint64 windowEnd) const
+size_t TLRowCells::pastWindow(qint64 windowEnd) const
 {
     // The cell after the last one is the first after the window's first that
     // starts at or after windowEnd.

@@ -31,10 +31,10 @@ public:
     // window's first boundary, it starts anew, and version() changes.
     void cover(qint64 windowStart, qint64 from, qint64 to);
 
-    // The first cell of the window, and one past its last cell: the first
-    // cell that ends at or after windowEnd. Valid after cover().
+    // The first cell of the window, and the index past its last cell (the
+    // first cell that ends at or after windowEnd). Valid after cover().
     size_t windowFirst() const { return first; }
-    size_t windowEnd(qint64 windowEnd) const;
+    size_t pastWindow(qint64 windowEnd) const;
 
     // The cells that meet [from, to], as [begin, end) indexes.
     std::pair<size_t, size_t> meeting(qint64 from, qint64 to) const;
@@ -43,7 +43,6 @@ public:
     void keepWithin(qint64 from, qint64 to);
     void clear();
 
-    size_t size() const { return cells.size(); }
     const Cell &at(size_t index) const { return cells[index]; }
     qint64 endOf(size_t index) const
     {

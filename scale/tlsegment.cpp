@@ -1,6 +1,8 @@
 #include "tlsegment.h"
 
 #include "tllocaltime.h"
+#include "tlpixelmap.h"
+#include "tltilesurface.h"
 
 #include <QBrush>
 #include <QColor>
@@ -12,8 +14,6 @@
 
 #include <cmath>
 #include <limits>
-
-using Unit = TLCalendar::Unit;
 
 namespace {
 
@@ -30,17 +30,7 @@ constexpr double ExponentOffset = 4.0;
 constexpr double WeightFrequency = 1.2;
 constexpr float QuarterTurn = 1.5707964f;
 constexpr float FullTurn = 6.2831855f;
-constexpr double PixelsPerScaleUnit = 100.0;
-// Asking the system for its time zone reads the zone file again; unless TZ
-// changes, it is asked at most this often.
-constexpr qint64 ZoneCheckMSecs = 1000;
-
-// The last instant of a view of the given width and scale that starts at
-// start.
-qint64 windowEndMSecs(qint64 start, quint32 width, quint32 scale)
-{
-    return TLLocalTime::moved(start, TLSegment::windowSpan(width, scale));
-}
+constexpr qint64 MSecsPerSecond = 1000;
 
 // Whole seconds from origin to msecs, truncated as QDateTime::secsTo()
 // truncates, and held within 64 bits.
@@ -48,18 +38,14 @@ qint64 secondsFrom(qint64 origin, qint64 msecs)
 {
     qint64 difference = 0;
     if (qSubOverflow(msecs, origin, &difference))
-        return msecs < origin ? std::numeric_limits<qint64>::min() / 1000
-                              : std::numeric_limits<qint64>::max() / 1000;
-    return difference / 1000;
+        return msecs < origin ? std::numeric_limits<qint64>::min() / MSecsPerSecond
+                              : std::numeric_limits<qint64>::max() / MSecsPerSecond;
+    return difference / MSecsPerSecond;
 }
 
 } // namespace
 
-TLSegment::TLSegment()
-    : rows{TLRowCells(Unit::Hour), TLRowCells(Unit::Day), TLRowCells(Unit::Week),
-           TLRowCells(Unit::Month), TLRowCells(Unit::Year)}
-{
-}
+TLSegment::TLSegment() = default;
 
 TLSegment::~TLSegment() = default;
 
@@ -97,7 +83,6 @@ void TLSegment::updateRowShares()
     for (int row = 0; row < RowCount; ++row)
         rowShares[row] = weights[row] / sum;
     layoutScale = secondsPer100Px;
-    layoutHeight = viewHeight;
 }
 
 float TLSegment::rowHeight(const int &row) const
@@ -115,32 +100,34 @@ float TLSegment::rowTop(int row) const
 
 qint64 TLSegment::windowSpan(quint32 width, quint32 scale)
 {
-    // Whole seconds; in 64 bits, as a wide view at a coarse scale spans more
-    // seconds than an int holds.
-    return qint64(double(width) / PixelsPerScaleUnit * double(scale)) * 1000;
+    return TLPixelMap::spanSeconds(width, scale) * MSecsPerSecond;
 }
 
 QDateTime TLSegment::windowEndFor(const QDateTime &start, quint32 width, quint32 scale)
 {
-    return QDateTime::fromMSecsSinceEpoch(windowEndMSecs(start.toMSecsSinceEpoch(), width, scale));
+    return QDateTime::fromMSecsSinceEpoch(
+            TLLocalTime::moved(start.toMSecsSinceEpoch(), windowSpan(width, scale)));
 }
 
 void TLSegment::paint(QWidget *target)
 {
-    if (rowShares.isEmpty() || layoutScale != secondsPer100Px || layoutHeight != viewHeight)
+    // The shares depend on the scale alone; heights follow the view's.
+    if (rowShares.isEmpty() || layoutScale != secondsPer100Px)
         updateRowShares();
+    rows.followZoneAndLocale();
     // The window's start is converted once: a local time that the zone does
     // not have (after the zone changed) must not name two instants.
-    forgetCellsIfStale();
     startMSecs = windowStart.toMSecsSinceEpoch();
-    endMSecs = windowEndMSecs(startMSecs, viewWidth, secondsPer100Px);
+    endMSecs = TLLocalTime::moved(startMSecs, windowSpan(viewWidth, secondsPer100Px));
     windowEnd = QDateTime::fromMSecsSinceEpoch(endMSecs, QTimeZone::utc());
 
-    TLTiledView::Frame frame{startMSecs, secondsPer100Px, viewWidth, viewHeight, {}};
-    for (int row = 0; row < RowCount; ++row)
-        frame.rowHeights[size_t(row)] = rowHeight(row);
     QPainter painter(target);
-    if (!pictures.paint(painter, target, *this, frame)) {
+    const TLPictureCache::Frame now = frame();
+    if (const std::optional<TLPictureCache::View> view = pictures.viewOf(painter, now)) {
+        paintFromPictures(painter, target, now, *view);
+    } else {
+        // A device that does not suit pictures (a printer, a QPicture, a
+        // rotated painter) gets everything drawn straight onto it.
         coverCells(startMSecs, endMSecs);
         paintBackgrounds(painter);
         paintCells(painter, startMSecs, clipLeft, clipLeft + qreal(viewWidth), true);
@@ -148,8 +135,93 @@ void TLSegment::paint(QWidget *target)
     cellCount = 0;
     for (int row = 0; row < RowCount; ++row) {
         if (rowHeight(row) > MinCellRowHeight)
-            cellCount += qint64(rows[row].windowEnd(endMSecs) - rows[row].windowFirst());
+            cellCount += qint64(rows[row].pastWindow(endMSecs) - rows[row].windowFirst());
     }
+}
+
+TLPictureCache::Frame TLSegment::frame() const
+{
+    TLPictureCache::Frame now{startMSecs, secondsPer100Px, viewWidth, viewHeight, {}};
+    for (int row = 0; row < RowCount; ++row)
+        now.rowHeights.push_back(rowHeight(row));
+    return now;
+}
+
+void TLSegment::paintFromPictures(QPainter &painter, QWidget *target,
+                                  const TLPictureCache::Frame &frame,
+                                  const TLPictureCache::View &view)
+{
+    // The cells of every tile in view, so that each tile is whole.
+    const qreal reach = TLPictureCache::InkReach;
+    coverCells(TLPixelMap::instantAt(view.anchor, view.tileLeft(view.firstColumn) - reach,
+                                     secondsPer100Px),
+               TLPixelMap::instantAt(view.anchor, view.tileLeft(view.lastColumn + 1) + reach,
+                                     secondsPer100Px));
+    TLPictureCache::Content content;
+    content.anchor = view.anchor;
+    content.scale = secondsPer100Px;
+    content.height = viewHeight;
+    content.ratio = view.ratio;
+    content.cells = rows.version();
+    content.palette = target->palette().cacheKey();
+    content.font = target->font();
+    const bool fresh = pictures.useContent(content, startMSecs);
+
+    if (!surface)
+        surface = std::make_unique<TLTileSurface>();
+    surface->imitate(target);
+    if (!pictures.hasBackgrounds(frame, view.ratio, content.palette))
+        makeBackgrounds(target, frame, view.ratio);
+    if (fresh) {
+        // The first paint of new content (every zoom step) is painted as it
+        // stands: its tiles would be seen once. Tiles are made when the
+        // same content is painted again.
+        pictures.fillBareRows(painter, 0, std::ceil(viewWidth * view.ratio));
+        paintCells(painter, startMSecs, 0, viewWidth, true);
+    } else {
+        for (qint64 column = view.firstColumn; column <= view.lastColumn; ++column) {
+            if (!pictures.hasTile(column, view.phase))
+                pictures.keepTile(column, view.phase, paintTile(view, column));
+        }
+        pictures.paintTiles(painter, view, frame);
+    }
+    pictures.paintEdges(painter, view.ratio);
+}
+
+void TLSegment::makeBackgrounds(QWidget *target, const TLPictureCache::Frame &frame, qreal ratio)
+{
+    // A narrow piece of rectangles whose sides lie beyond it (rows without
+    // ends), which the pictures repeat across.
+    QImage piece =
+            pictures.blankPiece(frame, ratio, target->palette().color(target->backgroundRole()));
+    const qreal pieceWidth = piece.width() / ratio;
+    surface->paintInto(&piece, [&](QPainter &painter) {
+        paintBackgrounds(painter, -1, pieceWidth + 1, true);
+    });
+    // The rows' rectangles as far as each side of the view shows them: their
+    // far sides lie beyond it.
+    std::array<TLPictureCache::Edge, 2> edges = pictures.blankEdges(frame, ratio);
+    const qreal last = viewWidth > 0 ? qreal(viewWidth) - 1 : 0;
+    for (TLPictureCache::Edge &edge : edges) {
+        const qreal left = edge.deviceLeft / ratio;
+        const qreal right = left + edge.outline.image.width() / ratio;
+        surface->paintInto(&edge.outline.image, [&](QPainter &painter) {
+            painter.translate(-left, 0);
+            paintBackgrounds(painter, qMax(left - 2, qreal(0)), qMin(right + 2, last), false);
+        });
+    }
+    pictures.keepBackgrounds(piece, std::move(edges), frame, target->palette().cacheKey());
+}
+
+QImage TLSegment::paintTile(const TLPictureCache::View &view, qint64 column)
+{
+    QImage tile = pictures.blankTile(view);
+    const qreal left = view.tileLeft(column);
+    surface->paintInto(&tile, [&](QPainter &painter) {
+        painter.translate(-left, 0);
+        paintCells(painter, pictures.anchor(), left, left + TLTiles::TileWidth / view.ratio, false);
+    });
+    return tile;
 }
 
 void TLSegment::paintBackgrounds(QPainter &painter)
@@ -167,26 +239,6 @@ void TLSegment::paintBackgrounds(QPainter &painter, qreal left, qreal right, boo
     }
 }
 
-void TLSegment::forgetCellsIfStale()
-{
-    // Boundaries follow the time zone and labels the locale.
-    const QLocale locale;
-    const QByteArray zoneVariable = qgetenv("TZ");
-    if (zoneVariable != zoneAskedFor || !zoneAsked.isValid()
-        || zoneAsked.hasExpired(ZoneCheckMSecs)) {
-        zoneAskedFor = zoneVariable;
-        zoneAsked.start();
-        systemZone = TLLocalTime::systemZoneKey();
-    }
-    if (calendar && locale == cellLocale && calendar->localTime().zoneKey() == systemZone)
-        return;
-    ++calendarCount;
-    cellLocale = locale;
-    calendar = std::make_unique<TLCalendar>();
-    for (TLRowCells &cells : rows)
-        cells.setCalendar(calendar.get());
-}
-
 void TLSegment::coverCells(qint64 from, qint64 to)
 {
     const qint64 span = qMax<qint64>(to - from, 0);
@@ -197,14 +249,6 @@ void TLSegment::coverCells(qint64 from, qint64 to)
         // Cells as far again on either side are kept for the next paints.
         rows[row].keepWithin(TLLocalTime::moved(from, -span), TLLocalTime::moved(to, span));
     }
-}
-
-quint64 TLSegment::cellsVersion() const
-{
-    quint64 version = 0;
-    for (const TLRowCells &cells : rows)
-        version += cells.version();
-    return version;
 }
 
 void TLSegment::paintCells(QPainter &painter, qint64 origin, qreal left, qreal right,
@@ -237,12 +281,13 @@ void TLSegment::paintCells(QPainter &painter, qint64 origin, qreal left, qreal r
 void TLSegment::drawRow(int row)
 {
     const TLRowCells &cells = rows[row];
-    auto [begin, end] = cells.meeting(
-            TLTiledView::instantAt(areaOrigin, areaLeft - TLTiledView::InkReach, secondsPer100Px),
-            TLTiledView::instantAt(areaOrigin, areaRight + TLTiledView::InkReach, secondsPer100Px));
+    const qreal reach = TLPictureCache::InkReach;
+    auto [begin, end] =
+            cells.meeting(TLPixelMap::instantAt(areaOrigin, areaLeft - reach, secondsPer100Px),
+                          TLPixelMap::instantAt(areaOrigin, areaRight + reach, secondsPer100Px));
     if (areaWindowOnly) {
         begin = qMax(begin, cells.windowFirst());
-        end = qMin(end, cells.windowEnd(endMSecs));
+        end = qMin(end, cells.pastWindow(endMSecs));
     }
     cell.top = rowTop(row);
     cell.height = rowHeight(row);

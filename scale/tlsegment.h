@@ -2,22 +2,18 @@
 #define TLSEGMENT_H
 
 #include "tlcell.h"
-#include "tlrowcells.h"
-#include "tltiledview.h"
+#include "tlpicturecache.h"
+#include "tlrows.h"
 
-#include <QByteArray>
 #include <QDateTime>
-#include <QElapsedTimer>
-#include <QFont>
-#include <QLocale>
 #include <QMap>
 #include <QObject>
 
-#include <array>
 #include <memory>
 
 class QPainter;
 class QWidget;
+class TLTileSurface;
 
 // Lays out and paints the five rows of the time scale (hours, days, weeks,
 // months and years, from the top down) for one visible window.
@@ -28,16 +24,17 @@ class QWidget;
 // the year row. Rows more than MinCellRowHeight pixels high are filled with
 // labelled cells.
 //
-// What was painted is kept as pictures (TLTiledView), so a paint of a still
-// or dragged view mostly copies them, and the cells the calendar gave are
-// kept per row (TLRowCells), so a zoom walks the calendar only where it has
-// not been.
-class TLSegment : public QObject, private TLTiledView::Scale
+// The segment decides what is drawn and draws it, through its row
+// generators and its one TLCell: straight onto the canvas, or into the
+// pictures it keeps (TLPictureCache), so that a still or dragged view mostly
+// copies them. The cells the calendar gave are kept per row (TLRows), so a
+// zoom walks the calendar only where it has not been.
+class TLSegment : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr int RowCount = 5;
+    static constexpr int RowCount = TLRows::RowCount;
     static constexpr float MinCellRowHeight = 2.0f;
 
     TLSegment();
@@ -53,7 +50,7 @@ public:
     void paint(QWidget *target);
 
     // Row layout, valid after updateRowShares() (which paint() calls when the
-    // scale or the height changed).
+    // scale changed).
     void updateRowShares();
     float rowHeight(const int &row) const;
     float rowTop(int row) const;
@@ -69,7 +66,7 @@ public:
     qint64 tileBytes() const { return pictures.tileBytes(); }
     int labelsKept() const { return cell.labelsKept(); }
     // Changes whenever a paint found a new time zone or locale.
-    quint64 calendarsMade() const { return calendarCount; }
+    quint64 calendarsMade() const { return rows.calendarsMade(); }
 
     // The milliseconds a view of the given width spans at the scale.
     static qint64 windowSpan(quint32 width, quint32 scale);
@@ -82,12 +79,19 @@ public:
     void paintBackgrounds(QPainter &painter);
 
 private:
-    void forgetCellsIfStale();
-    void coverCells(qint64 from, qint64 to) override;
-    quint64 cellsVersion() const override;
-    void paintBackgrounds(QPainter &painter, qreal left, qreal right, bool filled) override;
-    void paintCells(QPainter &painter, qint64 origin, qreal left, qreal right,
-                    bool windowOnly) override;
+    TLPictureCache::Frame frame() const;
+    void paintFromPictures(QPainter &painter, QWidget *target, const TLPictureCache::Frame &frame,
+                           const TLPictureCache::View &view);
+    void makeBackgrounds(QWidget *target, const TLPictureCache::Frame &frame, qreal ratio);
+    QImage paintTile(const TLPictureCache::View &view, qint64 column);
+    // Makes the rows know their cells over [from, to].
+    void coverCells(qint64 from, qint64 to);
+    // The rows' rectangles from left to right, outlined; filled with the
+    // rows' colours unless not filled.
+    void paintBackgrounds(QPainter &painter, qreal left, qreal right, bool filled);
+    // The cells over [left, right) with x = 0 at origin; only the window's
+    // own with windowOnly.
+    void paintCells(QPainter &painter, qint64 origin, qreal left, qreal right, bool windowOnly);
     void drawRow(int row);
     void drawHours() { drawRow(0); }
     void drawDays() { drawRow(1); }
@@ -104,9 +108,8 @@ private:
     TLCell cell;
     QMap<int, float> rowShares;
 
-    // What the rows are laid out for.
+    // The scale the rows are laid out for.
     quint32 layoutScale = 0;
-    quint32 layoutHeight = 0;
     // The window of this paint, as instants.
     qint64 startMSecs = 0;
     qint64 endMSecs = 0;
@@ -118,16 +121,10 @@ private:
     qreal areaRight = 0;
     bool areaWindowOnly = true;
 
-    std::unique_ptr<TLCalendar> calendar;
-    std::array<TLRowCells, RowCount> rows;
-    quint64 calendarCount = 0;
-    QLocale cellLocale;
-    // The system's zone, when it was last asked for and TZ then.
-    QByteArray systemZone;
-    QElapsedTimer zoneAsked;
-    QByteArray zoneAskedFor;
-
-    TLTiledView pictures;
+    TLRows rows;
+    TLPictureCache pictures;
+    // Pictures are painted through a hidden widget, as the canvas would be.
+    std::unique_ptr<TLTileSurface> surface;
 };
 
 #endif // TLSEGMENT_H

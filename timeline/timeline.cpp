@@ -2,6 +2,8 @@
 
 #include "tlcanvas.h"
 #include "tllocaltime.h"
+#include "tlpixelmap.h"
+#include "tlzoom.h"
 
 #include <QAction>
 #include <QMouseEvent>
@@ -19,26 +21,6 @@
 #include <limits>
 
 namespace {
-
-const double MinExponent = std::log10(double(Timeline::MinScale));
-const double MaxExponent = std::log10(double(Timeline::MaxScale));
-
-// One notch of a common mouse wheel is 15 degrees and zooms by 15 percent; a
-// single turn of more than that zooms in by at most this much.
-constexpr int MaxZoomInStep = 25;
-constexpr int MaxDegreesPerStep = 15;
-// A touchpad zooms as far as a wheel turned as far: by this share a notch.
-constexpr double ZoomPerNotch = 0.15;
-
-struct ZoomLevel
-{
-    int level;
-    quint32 scale;
-};
-// Hour, day, week, month and year: the scales of the five zoom buttons.
-constexpr ZoomLevel ZoomLevels[] = {
-        {0, 1340}, {1, 4100}, {2, 56000}, {3, 840000}, {4, 3700000},
-};
 
 // The wheel's rotation in eighths of a degree: the component that turned most,
 // the vertical one on a tie.
@@ -149,7 +131,7 @@ void Timeline::windowChanged()
 
 qint64 Timeline::visibleSeconds() const
 {
-    return qint64(qMax(viewWidth, 0)) * currentSecondsPer100Px() / 100;
+    return TLPixelMap::spanSeconds(quint32(qMax(viewWidth, 0)), currentSecondsPer100Px());
 }
 
 QDateTime Timeline::currentWindowEnd() const
@@ -174,7 +156,7 @@ void Timeline::zoomAbout(int newScale, int x)
         secondsPer100Px = quint32(newScale);
     }
     const auto difference = qint64(oldScale) - qint64(quint32(newScale));
-    moveWindowStart(qint64(double(difference) / 100.0 * x));
+    moveWindowStart(TLPixelMap::zoomShiftSeconds(difference, x));
     windowChanged();
 }
 
@@ -184,7 +166,8 @@ void Timeline::zoomByFactor(double factor, int x)
     // that many small ones add up to one large one.
     if (quint32(preciseScale) != currentSecondsPer100Px())
         preciseScale = currentSecondsPer100Px();
-    preciseScale = qBound(double(MinScale), preciseScale * factor, double(MaxScale));
+    preciseScale =
+            qBound(double(TLZoom::MinScale), preciseScale * factor, double(TLZoom::MaxScale));
     zoomAbout(int(preciseScale), x);
     emit zoomChangedSignal(zoomPercent());
 }
@@ -196,13 +179,9 @@ void Timeline::scrollByTouchpad(const QWheelEvent *event)
     const int dx = pixels.x() != 0 ? pixels.x() : event->angleDelta().x();
     if (dx != 0)
         canvasDraggedSlot(QPoint(0, 0), QPoint(dx, 0));
-    // Up and down zooms about the middle, as far as the same turn of a wheel:
-    // 15 percent in or out a notch.
-    const double notches = double(event->angleDelta().y()) / QWheelEvent::DefaultDeltasPerStep;
-    if (notches != 0)
-        zoomByFactor(notches > 0 ? std::pow(1 - ZoomPerNotch, notches)
-                                 : std::pow(1 + ZoomPerNotch, -notches),
-                     int(viewWidth * 0.5));
+    // Up and down zooms about the middle, as far as the same turn of a wheel.
+    if (event->angleDelta().y() != 0)
+        zoomByFactor(TLZoom::touchpadFactor(event->angleDelta().y()), int(viewWidth * 0.5));
 }
 
 bool Timeline::eventFilter(QObject *watched, QEvent *event)
@@ -220,36 +199,17 @@ bool Timeline::eventFilter(QObject *watched, QEvent *event)
 
 float Timeline::zoomFraction() const
 {
-    const double exponent = std::log10(double(currentSecondsPer100Px()));
-    return float((exponent - MinExponent) / (MaxExponent - MinExponent));
+    return TLZoom::fraction(currentSecondsPer100Px());
 }
 
 int Timeline::zoomPercent() const
 {
-    return int(zoomFraction() * 100);
-}
-
-quint32 Timeline::zoomLevelScale(int level)
-{
-    for (const ZoomLevel &zoom : ZoomLevels) {
-        if (zoom.level == level)
-            return zoom.scale;
-    }
-    return 0;
-}
-
-quint32 Timeline::scaleForPercent(int percent)
-{
-    // The zoom control never sends a percent outside 0..100; anything else is
-    // taken as the nearest end, so the scale cannot reach 0.
-    percent = qBound(0, percent, 100);
-    const auto exponent = float(MinExponent + (percent / 100.0) * (MaxExponent - MinExponent));
-    return quint32(qint64(std::pow(10.0, double(exponent))));
+    return TLZoom::percent(currentSecondsPer100Px());
 }
 
 void Timeline::changeZoomSlot(int percent)
 {
-    zoomTo(int(scaleForPercent(percent)));
+    zoomTo(int(TLZoom::scaleForPercent(percent)));
 }
 
 void Timeline::canvasWheelSlot(QWheelEvent *event)
@@ -262,18 +222,7 @@ void Timeline::canvasWheelSlot(QWheelEvent *event)
 
 void Timeline::zoomByWheel(int delta)
 {
-    const int degrees = delta / 8;
-    const int step = degrees > MaxDegreesPerStep ? MaxZoomInStep : degrees;
-    const double candidate = currentSecondsPer100Px() * (1 - step / 100.0);
-
-    double scale;
-    if (candidate < MinScale) {
-        scale = MinScale;
-    } else {
-        const auto single = float(candidate);
-        scale = single > float(MaxScale) ? MaxScale : double(single);
-    }
-    zoomTo(int(scale));
+    zoomTo(int(TLZoom::wheelScale(currentSecondsPer100Px(), delta)));
     emit zoomChangedSignal(zoomPercent());
 }
 
@@ -289,7 +238,7 @@ void Timeline::setZoomLevelSlot()
 
 void Timeline::zoomToLevel(int level)
 {
-    const quint32 scale = zoomLevelScale(level);
+    const quint32 scale = TLZoom::levelScale(level);
     if (scale != 0)
         zoomTo(int(scale));
     emit zoomChangedSignal(zoomPercent());
@@ -336,7 +285,7 @@ void Timeline::canvasDraggedSlot(QPoint start, QPoint end)
     // Moving the pointer right moves the window earlier, so the painted scale
     // follows the pointer. Only the horizontal movement counts.
     const qint64 dx = qint64(start.x()) - end.x();
-    moveWindowBy(qint64(double(dx) / 100.0 * double(currentSecondsPer100Px())));
+    moveWindowBy(TLPixelMap::dragSeconds(dx, currentSecondsPer100Px()));
 }
 
 void Timeline::canvasRepaintSlot(QWidget *target)

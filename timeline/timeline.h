@@ -2,6 +2,7 @@
 #define TIMELINE_H
 
 #include "tlsegment.h"
+#include "tlzoom.h"
 
 #include <QDateTime>
 #include <QMutex>
@@ -27,9 +28,9 @@ class Timeline : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr quint32 MinScale = 100;
-    static constexpr quint32 MaxScale = 20000000;
-    static constexpr quint32 StartScale = 1728000; // 20 days per 100 pixels
+    static constexpr quint32 MinScale = TLZoom::MinScale;
+    static constexpr quint32 MaxScale = TLZoom::MaxScale;
+    static constexpr quint32 StartScale = TLZoom::StartScale;
 
     explicit Timeline(QWidget *parent = nullptr);
     ~Timeline() override;
@@ -57,9 +58,7 @@ public:
     void zoomToLevel(int level);
 
     // The scale of a zoom level (0 hour .. 4 year); 0 for an unknown level.
-    static quint32 zoomLevelScale(int level);
-    // The scale that the zoom control's percent stands for.
-    static quint32 scaleForPercent(int percent);
+    static quint32 zoomLevelScale(int level) { return TLZoom::levelScale(level); }
 
 signals:
     void zoomChangedSignal(int percent);

@@ -25,8 +25,6 @@ public:
     // Ends the gesture; returns true when it was a drag (and so not a click).
     bool release();
 
-    bool isDragging() const { return dragging; }
-
 private:
     QPoint pressPoint;
     QPoint lastPoint;
