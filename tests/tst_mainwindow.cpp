@@ -242,7 +242,12 @@ private slots:
             timeline->canvasDraggedSlot(QPoint(0, 0), QPoint(-direction * IntMax, 0));
         }
         timeline->drawingCanvas()->grab();
-        QCOMPARE(span(), qint64(8640000)); // 500 px at 20 days per 100 px
+        // The full span (500 px at 20 days per 100 px) stays in view, the
+        // first or the last instant (64 bits less 25 hours) at its edge.
+        QCOMPARE(span(), qint64(8640000));
+        QCOMPARE(direction < 0 ? edge.toMSecsSinceEpoch()
+                               : timeline->currentWindowEnd().toMSecsSinceEpoch(),
+                 direction < 0 ? Q_INT64_C(-9223372036764775808) : Q_INT64_C(9223372036764775807));
         if (auto *button = app->findChild<QPushButton *>(control))
             QTest::mouseClick(button, Qt::LeftButton);
         else
