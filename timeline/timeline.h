@@ -22,7 +22,13 @@ class TLCanvas;
 // The zoom percent places a scale on the range MinScale..MaxScale
 // logarithmically, 0 at the finest and 100 at the coarsest; it is what
 // zoomChangedSignal reports and changeZoomSlot takes. windowChangedSignal
-// follows every change of what the view shows: its start, scale or width.
+// follows every change of what the view shows: its start, scale or width,
+// and a new time zone or locale.
+//
+// A mouse wheel zooms by notches. A touchpad's scroll zooms up and down and
+// moves through time sideways, and its pinch (a native gesture on the
+// canvas, seen through an event filter) zooms about the fingers. A move
+// later stops where the view's right edge reaches the last instant.
 class Timeline : public QWidget
 {
     Q_OBJECT
