@@ -163,22 +163,3 @@ QString TLCalendar::label(Unit unit, QDate date, QTime time, const QLocale &loca
     }
     return QString();
 }
-
-qint64 TLCalendar::forEachCell(Unit unit, qint64 windowStart, qint64 windowEnd,
-                               const CellVisitor &visit)
-{
-    Boundary cur = firstBoundary(unit, windowStart);
-    qint64 count = 0;
-    // The test comes after each cell, so every row gets at least one.
-    for (;;) {
-        const std::optional<Boundary> next = nextBoundary(unit, cur);
-        if (!next)
-            break;
-        visit(cur, *next);
-        ++count;
-        if (next->isEndOfTime() || next->msecs >= windowEnd)
-            break;
-        cur = *next;
-    }
-    return count;
-}

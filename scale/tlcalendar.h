@@ -9,7 +9,6 @@
 #include <QTime>
 #include <QtGlobal>
 
-#include <functional>
 #include <optional>
 
 // The calendar of the time scale's rows in the system time zone: where a
@@ -56,13 +55,6 @@ public:
 
     // The boundary whose next boundary is cur; nothing where there is none.
     std::optional<Boundary> previousBoundary(Unit unit, const Boundary &cur);
-
-    // Calls visit(start, end) for every cell of the row of the window
-    // [windowStart, windowEnd): from the first boundary at or before
-    // windowStart up to the first cell that ends at or after windowEnd, or at
-    // the end of time. Returns the number of cells.
-    using CellVisitor = std::function<void(const Boundary &start, const Boundary &end)>;
-    qint64 forEachCell(Unit unit, qint64 windowStart, qint64 windowEnd, const CellVisitor &visit);
 
     // The label of the cell that begins at date and time.
     static QString label(Unit unit, QDate date, QTime time, const QLocale &locale = QLocale());

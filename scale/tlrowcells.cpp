@@ -59,7 +59,7 @@ std::pair<size_t, size_t> TLRowCells::meeting(qint64 from, qint64 to) const
 void TLRowCells::keepWithin(qint64 from, qint64 to)
 {
     size_t drop = 0;
-    while (drop + 1 < first && endOf(drop) < from)
+    while (drop + 1 < first && endOf(drop).msecs < from)
         ++drop;
     cells.erase(cells.begin(), cells.begin() + std::ptrdiff_t(drop));
     first -= drop;

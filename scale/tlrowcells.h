@@ -44,9 +44,10 @@ public:
     void clear();
 
     const Cell &at(size_t index) const { return cells[index]; }
-    qint64 endOf(size_t index) const
+    // Where a cell ends: where the next one begins.
+    const TLCalendar::Boundary &endOf(size_t index) const
     {
-        return index + 1 < cells.size() ? cells[index + 1].start.msecs : end.msecs;
+        return index + 1 < cells.size() ? cells[index + 1].start : end;
     }
     bool hasDivider(size_t index) const { return cells[index].start.exists; }
     quint64 version() const { return runs; }

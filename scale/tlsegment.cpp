@@ -294,7 +294,7 @@ void TLSegment::drawRow(int row)
     cell.beginRow();
     for (size_t i = begin; i < end; ++i) {
         cell.startSeconds = secondsFrom(areaOrigin, cells.at(i).start.msecs);
-        cell.endSeconds = secondsFrom(areaOrigin, cells.endOf(i));
+        cell.endSeconds = secondsFrom(areaOrigin, cells.endOf(i).msecs);
         cell.label = cells.at(i).label;
         cell.divider = cells.hasDivider(i);
         cell.draw();
