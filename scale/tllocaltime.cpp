@@ -20,7 +20,7 @@ constexpr qint64 MaxMSecs = std::numeric_limits<qint64>::max();
 // file has one as large, so every instant that shows a given wall-clock time
 // lies within this, and a wall-clock time this far from the ends of 64 bits
 // can always be written.
-constexpr qint64 MaxOffsetSecs = 25 * 3600;
+constexpr qint64 MaxOffsetSecs = qint64(25) * 3600;
 constexpr qint64 MaxOffset = MaxOffsetSecs * MSecsPerSecond;
 // Offsets are learnt this far on either side of where they are asked for,
 // and what is learnt is kept while it stays this many spans long at most.

@@ -88,10 +88,10 @@ public:
     // by part of a device pixel vertically).
     std::optional<View> viewOf(const QPainter &painter, const Frame &frame) const;
 
-    // Makes content (with the view's anchor) what the tiles show; true where
+    // Makes now (with the view's anchor) what the tiles show; true where
     // it is new: then every tile is dropped and new ones are anchored at
     // start.
-    bool useContent(const Content &content, qint64 start);
+    bool useContent(const Content &now, qint64 start);
     qint64 anchor() const { return content.anchor; }
 
     // The rows' backgrounds: whether those kept suit frame, and blank
