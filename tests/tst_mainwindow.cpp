@@ -68,6 +68,7 @@ private slots:
         app->show();
         QVERIFY(QTest::qWaitForWindowActive(app.get()));
         app->form().timeline->setWindowStart(Start);
+        origin = Start;
         before = statusText();
         QCOMPARE(before, "mar. 1 juin 2010 12:00 – jeu. 9 sept. 2010 12:00 (20 days per 100 px)");
     }
@@ -80,46 +81,63 @@ private slots:
 
     void controls_data()
     {
-        // A button's object name, or keys pressed.
+        // A button's object name, or keys pressed; from Start, or from the
+        // start (-1) or the end (1) of time, where a move stops.
         QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("edge");
         QTest::addColumn<View>("view");
         for (int level = 0; level < 5; ++level) {
-            QTest::newRow(PresetButtons[level]) << PresetButtons[level] << Presets[level];
+            QTest::newRow(PresetButtons[level]) << PresetButtons[level] << 0 << Presets[level];
             QTest::addRow("Ctrl+%d", level + 1)
-                    << QStringLiteral("Ctrl+%1").arg(level + 1) << Presets[level];
+                    << QStringLiteral("Ctrl+%1").arg(level + 1) << 0 << Presets[level];
         }
         // "<" and ">" move by half the view, Left and Right by a tenth.
-        QTest::newRow("earlier") << "pushButton_7" << View{-4320000, StartScale, 0, ""};
-        QTest::newRow("later")
-                << "pushButton_2"
-                << View{4320000, StartScale, 0,
-                        "mer. 21 juil. 2010 12:00 – ven. 29 oct. 2010 12:00 (20 days per 100 px)"};
-        QTest::newRow("Left") << "Left" << View{-864000, StartScale, 0, ""};
-        QTest::newRow("Right") << "Right" << View{864000, StartScale, 0, ""};
-        QTest::newRow("Ctrl+Plus") << "Ctrl++" << ZoomedIn;
-        QTest::newRow("Ctrl+Equal") << "Ctrl+=" << ZoomedIn;
-        QTest::newRow("Ctrl+Minus") << "Ctrl+-" << View{-648000, 1987200, 81, ""};
+        const QString later =
+                "mer. 21 juil. 2010 12:00 – ven. 29 oct. 2010 12:00 (20 days per 100 px)";
+        const std::pair<const char *, qint64> moves[] = {{"pushButton_7", -4320000},
+                                                         {"pushButton_2", 4320000},
+                                                         {"Left", -864000},
+                                                         {"Right", 864000},
+                                                         {"Home", 0}};
+        for (const int edge : {0, -1, 1}) {
+            for (const auto &[control, shift] : moves) {
+                const bool stopped = shift * edge > 0;
+                if (edge != 0 || shift != 0)
+                    QTest::addRow("%s_from_%d", control, edge)
+                            << control << edge
+                            << View{stopped ? 0 : shift, StartScale, 0,
+                                    edge == 0 && shift == 4320000 ? later : QString()};
+            }
+        }
+        QTest::newRow("Ctrl+Plus") << "Ctrl++" << 0 << ZoomedIn;
+        QTest::newRow("Ctrl+Equal") << "Ctrl+=" << 0 << ZoomedIn;
+        QTest::newRow("Ctrl+Minus") << "Ctrl+-" << 0 << View{-648000, 1987200, 81, ""};
     }
 
     void controls()
     {
         QFETCH(QString, control);
+        QFETCH(int, edge);
         QFETCH(View, view);
+        Timeline *timeline = app->form().timeline;
+        if (edge != 0)
+            goToTheEndOfTime(edge);
         auto *button = app->findChild<QPushButton *>(control);
-        if (!button) {
-            QTest::keySequence(app.get(), QKeySequence(control));
-            check(view);
+        button ? QTest::mouseClick(button, Qt::LeftButton)
+               : QTest::keySequence(app.get(), QKeySequence(control));
+        timeline->drawingCanvas()->grab();
+        if (control == "Home") {
+            QVERIFY(qAbs(QDateTime::currentDateTime().secsTo(timeline->currentWindowStart())) <= 2);
             return;
         }
-        QTest::mouseClick(button, Qt::LeftButton);
         check(view);
-        if (view.scale != StartScale)
+        if (!button || view.scale != StartScale || edge != 0)
             return;
         // Held down, "<" and ">" repeat.
         QTest::mousePress(button, Qt::LeftButton);
-        QTRY_VERIFY(Start.secsTo(app->form().timeline->currentWindowStart()) / view.shift > 3);
+        QTRY_VERIFY(Start.secsTo(timeline->currentWindowStart()) / view.shift > 3);
         QTest::mouseRelease(button, Qt::LeftButton);
-        QCOMPARE(Start.secsTo(app->form().timeline->currentWindowStart()) % view.shift, 0);
+        QCOMPARE(Start.secsTo(timeline->currentWindowStart()) % view.shift, 0);
     }
 
     void scrollBar_data()
@@ -166,23 +184,21 @@ private slots:
         QTest::addColumn<QByteArray>("zone");
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QString>("status");
-        const QLocale french(QLocale::French, QLocale::France);
-        QTest::newRow("zone_name")
-                << QByteArray("America/New_York") << french << "mar. 1 juin 2010 06:00";
-        QTest::newRow("posix_rule")
-                << QByteArray("EST5EDT,M3.2.0,M11.1.0") << french << "mar. 1 juin 2010 06:00";
-        QTest::newRow("utc_minus_3_is_east")
-                << QByteArray("UTC-3") << french << "mar. 1 juin 2010 13:00";
-        QTest::newRow("colon_path") << QByteArray(":/usr/share/zoneinfo/Asia/Tokyo") << french
-                                    << "mar. 1 juin 2010 19:00";
-        QTest::newRow("20_hours_east")
-                << QByteArray("ABC-20") << french << "mer. 2 juin 2010 06:00";
-        QTest::newRow("19_hours_west")
-                << QByteArray("ABC+19") << french << "lun. 31 mai 2010 15:00";
-        QTest::newRow("gmt_plus_3_is_west")
-                << QByteArray("GMT+3") << french << "mar. 1 juin 2010 07:00";
-        QTest::newRow("unknown_reads_as_utc")
-                << QByteArray("Nowhere/Atlantis") << french << "mar. 1 juin 2010 10:00";
+        // clang-format off
+        const char *const rows[][3] = {
+            {"zone_name", "America/New_York", "mar. 1 juin 2010 06:00"},
+            {"posix_rule", "EST5EDT,M3.2.0,M11.1.0", "mar. 1 juin 2010 06:00"},
+            {"utc_minus_3_is_east", "UTC-3", "mar. 1 juin 2010 13:00"},
+            {"colon_path", ":/usr/share/zoneinfo/Asia/Tokyo", "mar. 1 juin 2010 19:00"},
+            {"20_hours_east", "ABC-20", "mer. 2 juin 2010 06:00"},
+            {"19_hours_west", "ABC+19", "lun. 31 mai 2010 15:00"},
+            {"gmt_plus_3_is_west", "GMT+3", "mar. 1 juin 2010 07:00"},
+            {"unknown_reads_as_utc", "Nowhere/Atlantis", "mar. 1 juin 2010 10:00"},
+        };
+        // clang-format on
+        for (const auto &[name, zone, status] : rows)
+            QTest::newRow(name) << QByteArray(zone) << QLocale(QLocale::French, QLocale::France)
+                                << QString::fromUtf8(status);
         QTest::newRow("german_locale")
                 << QByteArray("Europe/Berlin") << QLocale(QLocale::German, QLocale::Germany)
                 << "Di., 1. Juni 2010 12:00";
@@ -207,57 +223,6 @@ private slots:
                 calendar.firstBoundary(TLCalendar::Unit::Hour, Q_INT64_C(1275386400000));
         QCOMPARE(TLCalendar::label(TLCalendar::Unit::Hour, hour.date, hour.time),
                  status.right(5) + 'h');
-    }
-
-    void endsOfTime_data()
-    {
-        // From either end of time, a key or a button; the seconds the view
-        // then moved (the controls' rows), or Home's return to now.
-        QTest::addColumn<int>("direction");
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<qint64>("shift");
-        for (const int direction : {-1, 1}) {
-            const char *end = direction < 0 ? "start" : "end";
-            const qint64 earlier = direction < 0 ? 0 : -1, later = direction < 0 ? 1 : 0;
-            QTest::addRow("%s_earlier", end) << direction << "pushButton_7" << earlier * 4320000;
-            QTest::addRow("%s_later", end) << direction << "pushButton_2" << later * 4320000;
-            QTest::addRow("%s_Left", end) << direction << "Left" << earlier * 864000;
-            QTest::addRow("%s_Right", end) << direction << "Right" << later * 864000;
-            QTest::addRow("%s_Home", end) << direction << "Home" << qint64(0);
-        }
-    }
-
-    void endsOfTime()
-    {
-        QFETCH(int, direction);
-        QFETCH(QString, control);
-        QFETCH(qint64, shift);
-        Timeline *timeline = app->form().timeline;
-        const auto span = [timeline] {
-            return timeline->currentWindowStart().secsTo(timeline->currentWindowEnd());
-        };
-        QDateTime edge;
-        for (int i = 0; i < 1000 && timeline->currentWindowStart() != edge; ++i) {
-            edge = timeline->currentWindowStart();
-            timeline->canvasDraggedSlot(QPoint(0, 0), QPoint(-direction * IntMax, 0));
-        }
-        timeline->drawingCanvas()->grab();
-        // The full span (500 px at 20 days per 100 px) stays in view, the
-        // first or the last instant (64 bits less 25 hours) at its edge.
-        QCOMPARE(span(), qint64(8640000));
-        QCOMPARE(direction < 0 ? edge.toMSecsSinceEpoch()
-                               : timeline->currentWindowEnd().toMSecsSinceEpoch(),
-                 direction < 0 ? Q_INT64_C(-9223372036764775808) : Q_INT64_C(9223372036764775807));
-        if (auto *button = app->findChild<QPushButton *>(control))
-            QTest::mouseClick(button, Qt::LeftButton);
-        else
-            QTest::keySequence(app.get(), QKeySequence(control));
-        timeline->drawingCanvas()->grab();
-        QCOMPARE(span(), qint64(8640000));
-        if (control == "Home")
-            QVERIFY(qAbs(QDateTime::currentDateTime().secsTo(timeline->currentWindowStart())) <= 2);
-        else
-            QCOMPARE(edge.secsTo(timeline->currentWindowStart()), shift);
     }
 
     void thumbwheel()
@@ -342,10 +307,28 @@ private slots:
 private:
     QString statusText() const { return app->findChild<QLabel *>("viewLabel")->text(); }
 
+    // Drags the view as far as it goes: there the full span (500 px at 20
+    // days per 100 px) is in view, the first or the last instant (64 bits
+    // less 25 hours) at its edge. Later moves are checked from there.
+    void goToTheEndOfTime(int edge)
+    {
+        Timeline *timeline = app->form().timeline;
+        for (origin = QDateTime(); timeline->currentWindowStart() != origin;) {
+            origin = timeline->currentWindowStart();
+            timeline->canvasDraggedSlot(QPoint(0, 0), QPoint(-edge * IntMax, 0));
+        }
+        timeline->drawingCanvas()->grab();
+        const QDateTime end = timeline->currentWindowEnd();
+        QCOMPARE(origin.secsTo(end), qint64(8640000));
+        QCOMPARE((edge < 0 ? origin : end).toMSecsSinceEpoch(),
+                 edge < 0 ? Q_INT64_C(-9223372036764775808) : Q_INT64_C(9223372036764775807));
+        before = statusText();
+    }
+
     void check(const View &view)
     {
         const Ui_MainWindow &ui = app->form();
-        QCOMPARE(Start.secsTo(ui.timeline->currentWindowStart()), view.shift);
+        QCOMPARE(origin.secsTo(ui.timeline->currentWindowStart()), view.shift);
         QCOMPARE(ui.timeline->currentSecondsPer100Px(), view.scale);
         QCOMPARE(ui.verticalScrollBar->value(), view.bar);
         QCOMPARE(statusText() != before, view.shift != 0 || view.scale != StartScale);
@@ -360,6 +343,8 @@ private:
 
     std::unique_ptr<ZoneGuard> zone;
     std::unique_ptr<TimelineApp> app;
+    // Where the view was, and what the status bar said, before the input.
+    QDateTime origin = Start;
     QString before;
 };
 

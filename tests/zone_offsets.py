@@ -1,17 +1,16 @@
 #!/usr/bin/env python3
-"""The UTC offsets of every zone of the system's zone1970.tab from 1969 to the
-end of 2101, as Python's zoneinfo reads them from the zone files, a line a
-zone:
-
-    NAME OFFSET [SECOND OFFSET]...
-
-the offset at the start of 1969, then each change: the first UTC second
-(since the epoch) of the new offset and the offset, all in seconds.
-
-zoneinfo does not list a zone's transitions, so the offset is read every other
-day and each change narrowed down to its second by halves: no zone of the
-table has changed its clock twice within 7 days since 1900.
-"""
+# The UTC offsets of every zone of the system's zone1970.tab from 1969 to the
+# end of 2101, as Python's zoneinfo reads them from the zone files, a line a
+# zone:
+#
+#     NAME OFFSET [SECOND OFFSET]...
+#
+# the offset at the start of 1969, then each change: the first UTC second
+# (since the epoch) of the new offset and the offset, all in seconds.
+#
+# zoneinfo does not list a zone's transitions, so the offset is read every other
+# day and each change narrowed down to its second by halves: no zone of the
+# table has changed its clock twice within 7 days since 1900.
 
 from datetime import datetime, timedelta
 from zoneinfo import ZoneInfo
