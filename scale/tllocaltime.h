@@ -30,7 +30,7 @@ public:
     // Reads TZ (and the zone file it names) anew and returns what tells the
     // system's zone from another; equal keys read alike.
     static QByteArray systemZoneKey();
-    QByteArray zoneKey() const { return key; }
+    const QByteArray &zoneKey() const { return key; }
 
     // The first and the last instant the scale shows: as far as wall-clock
     // times can be written in 64 bits in any zone.
