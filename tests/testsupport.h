@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QLocale>
+#include <QPainter>
+#include <QPicture>
 #include <QPointingDevice>
 #include <QWheelEvent>
 #include <QWidget>
@@ -42,14 +44,17 @@ private:
     const QLocale previousLocale;
 };
 
-// Renders a widget of the given logical size at a device pixel ratio.
-inline QImage renderAt(QWidget &widget, QSize size, qreal ratio = 1)
+// Renders a widget of the given logical size at a device pixel ratio;
+// through a picture, the widget paints onto a QPicture that is replayed.
+inline QImage renderAt(QWidget &widget, QSize size, qreal ratio = 1, bool throughPicture = false)
 {
     widget.resize(size);
     QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
-    widget.render(&image);
+    QPicture picture; // replayed onto the image; empty unless painted onto
+    widget.render(throughPicture ? static_cast<QPaintDevice *>(&picture) : &image);
+    QPainter(&image).drawPicture(0, 0, picture);
     return image;
 }
 

@@ -5,6 +5,7 @@
 #include "tlcalendar.h"
 #include "tlcanvas.h"
 #include "translations.h"
+#include "viewsummary.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -302,6 +303,26 @@ private slots:
         QCOMPARE(shown, QStringList({"Stunde", "Tag", "Woche", "Monat", "Jahr", "Zeitachse",
                                      "(20 Tage pro 100 px)", "Di., 1", "Auf Tage zoomen (Strg+2)",
                                      "Eine halbe Ansicht früher (Links: ein Zehntel)"}));
+    }
+
+    void scaleWords_data()
+    {
+        // Seconds per 100 px and the status bar's words for them: below two of
+        // a unit, the next smaller one.
+        QTest::addColumn<quint32>("scale");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("119_seconds") << 119u << "119 seconds";
+        QTest::newRow("2_minutes") << 120u << "2 minutes";
+        QTest::newRow("2_hours") << 7200u << "2 hours";
+        QTest::newRow("47.9997_hours") << 172799u << "48 hours";
+        QTest::newRow("2_days") << 172800u << "2 days";
+    }
+
+    void scaleWords()
+    {
+        QFETCH(quint32, scale);
+        QFETCH(QString, words);
+        QCOMPARE(viewSummary(Start, Start, scale).section(" (", 1), words + " per 100 px)");
     }
 
 private:

@@ -2,6 +2,7 @@
 #include "testsupport.h"
 #include "timeline.h"
 #include "tlsegment.h"
+#include "tltiles.h"
 
 #include <QImage>
 #include <QTest>
@@ -126,6 +127,15 @@ struct Row
     int drag; // pixels, between the last two paints
 };
 
+// A new timeline showing the row's window.
+void show(Timeline &timeline, const Row &row,
+          const QDateTime &start = QDateTime(QDate(2026, 3, 29), QTime(0, 30)))
+{
+    timeline.resize(row.size);
+    timeline.zoomTo(int(row.scale));
+    timeline.setWindowStart(start);
+}
+
 } // namespace
 Q_DECLARE_METATYPE(Row)
 
@@ -146,6 +156,12 @@ private slots:
             QTest::newRow("757x84_week_preset" + r) << Row{{757, 84}, 56000, ratio, "UTC", -101};
             QTest::newRow("757x84_berlin_spring_hours" + r)
                     << Row{{757, 84}, 1340, ratio, "Europe/Berlin", 250};
+            // Wide views at the presets: many cells and labels across tile
+            // edges (at ratio 2, an hour's divider half a pixel right of one
+            // at the week preset, and the hook of the J of Jun at the month's).
+            for (const quint32 scale : {1340u, 4100u, 56000u, 840000u, 3700000u})
+                QTest::newRow("1720x150_at_" + QByteArray::number(scale) + r)
+                        << Row{{1720, 150}, scale, ratio, "UTC", 0};
         }
         QTest::newRow("3840x2160_zoomed_out") << Row{{3840, 2160}, 20000000, 1, "UTC", 0};
         // Rows less than a pixel high, views one and two pixels wide.
@@ -159,9 +175,7 @@ private slots:
         QFETCH(Row, row);
         const ZoneGuard guard(row.zone);
         Timeline timeline;
-        timeline.resize(row.size);
-        timeline.zoomTo(int(row.scale));
-        timeline.setWindowStart(QDateTime(QDate(2026, 3, 29), QTime(0, 30)));
+        show(timeline, row);
 
         // The first paint, a repaint of the still view (from what the first
         // kept) and a paint after a drag (which reuses what still shows) all
@@ -189,6 +203,46 @@ private slots:
                              + " coloured ink pixels instead of "
                              + QByteArray::number(colouredExpected));
         }
+        // A device that does not suit tiles, here a picture that is replayed,
+        // gets the same ink (as the desktop antialiases it or not).
+        QCOMPARE(difference(renderAt(timeline, row.size, row.ratio, true), expected), QByteArray());
+
+        // Moved to a screen of another ratio, a timeline paints as a new one
+        // there. Back, it paints straight, with its labels laid out as its
+        // tiles had them: the tiles show the same just left of each edge,
+        // where ink that reaches across an edge lies. (Right of an edge, a
+        // label that begins in the tile before is drawn from a negative
+        // origin, where the raster engine may place a glyph a fraction of a
+        // pixel apart; so may tiles that begin between logical pixels, at
+        // ratio 1.5.)
+        const qreal other = row.ratio == 1 ? 2 : 1;
+        Timeline moved, fresh;
+        show(moved, row);
+        show(fresh, row);
+        render(moved, row.ratio);
+        const QImage tiles = render(moved, row.ratio);
+        render(fresh, other, &reference); // the first outlines of large glyphs vary
+        QCOMPARE(render(moved, other), render(fresh, other));
+        const QImage straight = render(moved, row.ratio);
+        for (QRect zone(TLTiles::TileWidth - 8, 0, 8, tiles.height());
+             zone.right() + 1 < tiles.width() && row.ratio != 1.5;
+             zone.translate(TLTiles::TileWidth, 0))
+            QCOMPARE(tiles.copy(zone), straight.copy(zone));
+    }
+
+    void endOfTime()
+    {
+        // Zoomed out at the end of time, the view reaches past the last
+        // instant (64 bits of milliseconds less 25 hours), here 400 px from
+        // its left: beyond it the rows are bare, painted straight or from tiles.
+        Timeline timeline;
+        show(timeline, Row{{757, 84}, 1340, 1, "", 0},
+             QDateTime::fromMSecsSinceEpoch(Q_INT64_C(9223372036764775807) - 5360000));
+        ReferenceRenderer bare(ReferenceRenderer::Mode::BackgroundsOnly);
+        const QRect beyond(400, 0, 354, 84);
+        const QImage expected = render(timeline, 1, &bare).copy(beyond);
+        QCOMPARE(render(timeline, 1).copy(beyond), expected);
+        QCOMPARE(render(timeline, 1).copy(beyond), expected);
     }
 };
 
