@@ -245,11 +245,9 @@ private slots:
         const Ui_MainWindow &ui = app->form();
         QCOMPARE(app->size(), QSize(757, 540));
         QVERIFY(!ui.thumbwheel->accessibleName().isEmpty());
-        // A wider axis shows more time; Home goes to the current time; Ctrl+Q closes.
+        // A wider axis shows more time; Ctrl+Q closes.
         ui.timeline->setFixedWidth(600);
         QTRY_VERIFY(statusText() != before);
-        QTest::keySequence(app.get(), QKeySequence(Qt::Key_Home));
-        QVERIFY(qAbs(QDateTime::currentDateTime().secsTo(ui.timeline->currentWindowStart())) <= 2);
         QTest::keySequence(app.get(), QKeySequence(QStringLiteral("Ctrl+Q")));
         QVERIFY(!app->isVisible());
     }

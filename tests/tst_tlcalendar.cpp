@@ -16,7 +16,6 @@ Q_DECLARE_METATYPE(TLCalendar::Unit)
 
 namespace {
 
-constexpr Unit AllUnits[] = {Unit::Hour, Unit::Day, Unit::Week, Unit::Month, Unit::Year};
 constexpr qint64 Day = 86400;
 
 struct Cell
@@ -275,38 +274,6 @@ private slots:
         script.waitForFinished(-1);
         QCOMPARE(script.exitCode(), 0);
         QVERIFY(zones > 300);
-    }
-
-    void endsOfTime_data()
-    {
-        QTest::addColumn<qint64>("span"); // seconds: 800 px at the scale
-        for (const qint64 scale : {1340, 56000, 1728000, 20000000})
-            QTest::addRow("%lld", scale) << 8 * scale;
-    }
-
-    void endsOfTime()
-    {
-        QFETCH(qint64, span);
-        // Windows at either end of the range of representable instants: every
-        // row runs from the window's start to its end; dividers stand where
-        // boundaries can be represented, and hours stay on the hour. (No zone
-        // data reaches the year 292 million, so only that is checked.)
-        const ZoneGuard guard("Europe/Berlin");
-        for (const qint64 start : {TLLocalTime::firstInstant() + 3600000,
-                                   TLLocalTime::moved(TLLocalTime::lastInstant(), -span * 500)}) {
-            const qint64 end = TLLocalTime::moved(start, span * 1000);
-            for (Unit unit : AllUnits) {
-                TLCalendar calendar;
-                const QList<Cell> cells = collect(calendar, unit, start, end);
-                checkRow(unit, start, end, cells);
-                int dividers = 0;
-                for (const Cell &c : cells) {
-                    dividers += c.start.exists ? 1 : 0;
-                    QVERIFY(unit != Unit::Hour || c.label(unit).endsWith(QLatin1String(":00h")));
-                }
-                QVERIFY(dividers >= cells.size() - 1);
-            }
-        }
     }
 };
 
