@@ -176,21 +176,24 @@ void TLPictureCache::keepTile(qint64 column, int phase, QImage tile)
 
 void TLPictureCache::paintTiles(QPainter &painter, const View &view, const Frame &frame)
 {
+    std::vector<const TLTiles::Picture *> inView;
+    for (qint64 column = view.firstColumn; column <= view.lastColumn; ++column)
+        inView.push_back(tiles.find(column, view.phase));
     // Where tiles show mostly bare rows, the rows are filled and only the
     // ink is copied over them: filling beats copying.
     qreal bareFrom = 0;
     bool bare = false;
-    for (qint64 column = view.firstColumn; column <= view.lastColumn + 1; ++column) {
-        const bool nowBare =
-                column <= view.lastColumn && !tiles.find(column, view.phase)->isWhole();
+    for (size_t i = 0; i <= inView.size(); ++i) {
+        const qint64 column = view.firstColumn + qint64(i);
+        const bool nowBare = i < inView.size() && !inView[i]->isWhole();
         if (bare && !nowBare)
             rowStrip.fill(painter, bareFrom, view.deviceX(column));
         if (nowBare && !bare)
             bareFrom = view.deviceX(column);
         bare = nowBare;
     }
-    for (qint64 column = view.firstColumn; column <= view.lastColumn; ++column)
-        blit(painter, *tiles.find(column, view.phase), view.deviceX(column), view.ratio);
+    for (size_t i = 0; i < inView.size(); ++i)
+        blit(painter, *inView[i], view.deviceX(view.firstColumn + qint64(i)), view.ratio);
     tiles.limitTo(int(std::ceil(frame.width * view.ratio / TLTiles::TileWidth)) + 1);
 }
 

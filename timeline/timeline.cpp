@@ -114,9 +114,8 @@ void Timeline::moveWindowBy(qint64 seconds)
     const qint64 start = windowStart.toMSecsSinceEpoch();
     moveWindowStart(seconds);
     if (seconds > 0) {
-        const qint64 latest = TLLocalTime::moved(
-                TLLocalTime::lastInstant(),
-                -TLSegment::windowSpan(quint32(qMax(viewWidth, 0)), currentSecondsPer100Px()));
+        const qint64 latest =
+                TLLocalTime::moved(TLLocalTime::lastInstant(), -visibleSeconds() * 1000);
         if (windowStart.toMSecsSinceEpoch() > qMax(start, latest))
             windowStart = QDateTime::fromMSecsSinceEpoch(qMax(start, latest), QTimeZone::utc());
     }
